@@ -1,0 +1,47 @@
+#include "core/Mapper3.h"
+
+#include <cstring>
+
+#include "core/ImageCopy.h"
+#include "core/Rom.h"
+#include "ppu/Ppu.h"
+#include "video/GraphicEngine.h"
+
+namespace {
+constexpr int kChrBankSize = 8192;
+}
+
+CMapper3::CMapper3(CRom* pRom, CPpu* pPpu)
+    : CMapper(pPpu), m_pPrgWindow(32768), m_pChr(pRom->m_nChrSize) {
+  const long chrOffset = CopyPrgWindow(*pRom, m_pPrgWindow.data());
+  CopyImageBytes(*pRom, chrOffset, m_pChr.data(), m_pChr.size());
+  CopyChrBank(0, false);
+  m_pPrgView = m_pPrgWindow.data();
+}
+
+void CMapper3::CopyChrBank(int nBank, bool bNotify) {
+  // A board without CHR data has nothing to switch; its pattern memory is
+  // left to the data port.
+  if (m_pChr.empty() || !m_pPpu) return;
+  const int nBanks = static_cast<int>((m_pChr.size() + kChrBankSize - 1) / kChrBankSize);
+  const std::size_t start = static_cast<std::size_t>(nBank % nBanks) * kChrBankSize;
+  const std::size_t n =
+      m_pChr.size() - start < kChrBankSize ? m_pChr.size() - start : kChrBankSize;
+  std::memcpy(m_pPpu->m_Vram, m_pChr.data() + start, n);
+  if (n < kChrBankSize) std::memset(m_pPpu->m_Vram + n, 0, kChrBankSize - n);
+  if (bNotify && m_pPpu->m_pEngine)
+    for (WORD i = 0; i < kChrBankSize; ++i) m_pPpu->m_pEngine->UpdatePattern(i);
+}
+
+BYTE CMapper3::ReadByte(WORD addr) {
+  return addr >= 0x8000 ? m_pPrgWindow[addr - 0x8000] : 0;
+}
+
+WORD CMapper3::ReadWord(WORD addr) {
+  return static_cast<WORD>(ReadByte(addr) | (ReadByte(static_cast<WORD>(addr + 1)) << 8));
+}
+
+void CMapper3::WriteByte(WORD addr, BYTE value) {
+  m_nBank = value;
+  if (addr >= 0x8000) CopyChrBank(value, true);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/Types.h"
+
+class CMemory;
+class IMessageBox;
+
+// Receives one line per executed instruction when tracing is on.
+class ICpuTracer {
+ public:
+  virtual ~ICpuTracer() = default;
+  // Called before the instruction at cpu.m_PC executes; nCycles is the
+  // caller's counter at that moment.
+  virtual void TraceInstruction(const class CCpu& cpu, int nCycles) = 0;
+};
+
+// The console's 6502, without decimal arithmetic.
+class CCpu {
+ public:
+  CCpu() = default;
+  explicit CCpu(CMemory* pMemory, IMessageBox* pMessageBox = nullptr)
+      : m_pMemory(pMemory), m_pMessageBox(pMessageBox) {}
+  virtual ~CCpu() = default;
+
+  void Reset();
+  // Executes one instruction and adds its cycles to nCycles. False for an
+  // opcode outside the instruction set (reported, PC advanced by one).
+  bool Execute(int& nCycles);
+  void Nmi(int& nCycles);
+
+  BYTE PackStatus();
+  void UnpackStatus();
+  void Push(BYTE value);
+  BYTE Pop();
+  void PushWord(WORD value);
+  WORD PopWord();
+  void SetNZ(BYTE value) {
+    m_bZero = value == 0;
+    m_bNegative = value >> 7;
+  }
+
+  // Null switches tracing off; tracing costs one predictable branch.
+  void SetTracer(ICpuTracer* pTracer) { m_pTracer = pTracer; }
+  CMemory* Memory() const { return m_pMemory; }
+
+  BYTE m_X = 0;
+  BYTE m_Y = 0;
+  BYTE m_A = 0;
+  WORD m_PC = 0;
+  BYTE m_P = 0;
+  WORD m_SP = 0;
+  BYTE m_bCarry = 0;
+  BYTE m_bZero = 0;
+  BYTE m_bInterrupt = 0;
+  BYTE m_bDecimal = 0;
+  BYTE m_bBreak = 0;
+  BYTE m_bBit5 = 0;
+  BYTE m_bOverflow = 0;
+  BYTE m_bNegative = 0;
+  CMemory* m_pMemory = nullptr;
+
+ private:
+  void ShowMessage(const char* pszText);
+
+  IMessageBox* m_pMessageBox = nullptr;
+  ICpuTracer* m_pTracer = nullptr;
+};

@@ -1,0 +1,80 @@
+#include "input/Input.h"
+
+#include <cstring>
+
+#include "platform/KeyboardDevice.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+
+const char* const CInput::kButtonNames[kButtonCount] = {"A",  "B",    "Select", "Start",
+                                                        "Up", "Down", "Left",   "Right"};
+const int CInput::kDefaultKeyCodes[kButtonCount] = {44, 46, 15, 28, 200, 208, 203, 205};
+
+CInput::CInput(IKeyboardDevice* pKeyboard, ISettingsStore* pSettings, IMessageBox* pMessageBox) {
+  auto show = [pMessageBox](const char* text) {
+    if (pMessageBox) pMessageBox->Show(text);
+  };
+  m_bInputSystem = pKeyboard && pKeyboard->CreateInputSystem();
+  if (!m_bInputSystem) show("Unable to create Direct Input objects...");
+
+  m_bJoystick = (pSettings && pSettings->GetInt("Input", "Type", 0) != 0) ? 1 : 0;
+  if (m_bJoystick) {
+    show("Joystick not supported yet.");
+  } else {
+    if (m_bInputSystem && pKeyboard->CreateDevice()) {
+      m_pKeyboard = pKeyboard;
+    } else {
+      show("Unable to create Direct Keyboard...");
+    }
+    if (!m_pKeyboard || !m_pKeyboard->SetDataFormat()) show("Unable to initialize Keyboard...");
+    for (int i = 0; i < kButtonCount; ++i)
+      m_keyCodes[i] =
+          pSettings ? pSettings->GetInt("Input", kButtonNames[i], kDefaultKeyCodes[i])
+                    : kDefaultKeyCodes[i];
+    if (m_pKeyboard) m_pKeyboard->Acquire();
+  }
+  std::memset(m_keyState, 0, sizeof(m_keyState));
+  m_bStrobed = 0;
+  m_strobe = 0;
+}
+
+CInput::~CInput() {
+  if (m_pKeyboard) {
+    m_pKeyboard->Unacquire();
+    m_pKeyboard->Release();
+  }
+}
+
+void CInput::RefreshKeyState() {
+  if (m_pKeyboard) m_pKeyboard->GetDeviceState(m_keyState);
+}
+
+void CInput::WritePort(WORD /*addr*/, BYTE value) {
+  if (m_strobe == 1 && value == 0) {
+    m_bStrobed = 1;
+    m_strobe = 0;
+    m_readCount = 0;
+  } else if (value == 1) {
+    m_strobe = 1;
+  }
+}
+
+BYTE CInput::ReadPort(WORD addr) {
+  if (!m_bStrobed) return 0;
+  if (m_readCount < 0x7FFFFFFF) ++m_readCount;  // counts on without overflowing
+  RefreshKeyState();
+  const int n = m_readCount;
+  if (n <= 8) {
+    const int code = m_keyCodes[n - 1];
+    const bool bDown = code >= 0 && code < 256 && m_keyState[code] != 0;
+    return bDown ? 0x41 : 0x40;
+  }
+  if (n == 19) return addr == 0x4017 ? 1 : 0;
+  if (n == 20) return addr == 0x4017 ? 0 : 1;
+  return 0x40;
+}
+
+void CInput::PollKeyboard(BYTE* keys) {
+  RefreshKeyState();
+  std::memcpy(keys, m_keyState, sizeof(m_keyState));
+}

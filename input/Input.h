@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Types.h"
+
+class IKeyboardDevice;
+class ISettingsStore;
+class IMessageBox;
+
+// The NES controller played on the keyboard, and the controller port the
+// CPU sees at 0x4016 and 0x4017.
+class CInput {
+ public:
+  CInput(IKeyboardDevice* pKeyboard, ISettingsStore* pSettings, IMessageBox* pMessageBox);
+  virtual ~CInput();
+
+  BYTE ReadPort(WORD addr);
+  void WritePort(WORD addr, BYTE value);
+  // Copies the whole key state (256 bytes) into keys.
+  void PollKeyboard(BYTE* keys);
+
+  // The keyboard device, for the key capture; null with no keyboard.
+  IKeyboardDevice* Keyboard() const { return m_pKeyboard; }
+
+  // Button order of m_keyCodes and of the port's reads.
+  enum EButton { kA, kB, kSelect, kStart, kUp, kDown, kLeft, kRight, kButtonCount };
+  static const char* const kButtonNames[kButtonCount];
+  static const int kDefaultKeyCodes[kButtonCount];
+
+  int m_keyCodes[kButtonCount] = {};
+  BYTE m_bJoystick = 0;
+  BYTE m_bStrobed = 0;
+  int m_strobe = 0;
+  int m_readCount = 0;
+  BYTE m_keyState[256] = {};
+
+ private:
+  void RefreshKeyState();
+
+  IKeyboardDevice* m_pKeyboard = nullptr;  // null when none could be set up
+  bool m_bInputSystem = false;
+};

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and runs every test twice: optimised,
+# and under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+export SDL_VIDEODRIVER=dummy QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+for preset in release asan; do
+  echo "== $preset build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "== $preset tests"
+  ctest --preset "$preset" -j "$jobs"
+done

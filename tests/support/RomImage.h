@@ -1,0 +1,21 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/Types.h"
+
+// Builds iNES files in memory for tests: header fields plus image data in
+// which every byte tells where it came from (PRG byte i holds bank number
+// in the first byte of each 16 KB bank, CHR bytes likewise per 8 KB bank).
+struct SRomImageSpec {
+  int nPrgBanks = 2;
+  int nChrBanks = 1;
+  BYTE flags6 = 0;
+  BYTE flags7 = 0;
+  int nExtraBytes = 0;   // appended after PRG + CHR
+  int nMissingBytes = 0;  // cut off the end
+};
+
+std::vector<BYTE> MakeRomFile(const SRomImageSpec& spec);
+// The value MakeRomFile stores at image data offset i.
+BYTE ImageByte(long i);

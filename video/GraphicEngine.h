@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/Types.h"
+
+class CPpu;
+
+// Turns the PPU's memory into a picture. The PPU tells the engine about every
+// change of picture memory; the loop asks it for each visible line and, at
+// vertical blank, for sprites, presentation and clearing. Every operation of
+// the base class does nothing, which is the whole NULL engine.
+class CGraphicEngine {
+ public:
+  CGraphicEngine() = default;
+  explicit CGraphicEngine(CPpu* pPpu) : m_pPpu(pPpu) {}
+  virtual ~CGraphicEngine() = default;
+
+  virtual void Init() {}
+  virtual void Shutdown() {}
+  virtual void DrawScanline(BYTE /*line*/) {}
+  virtual void DrawPalettes() {}
+  virtual void DrawPatternTables() {}
+  virtual void DrawSprites(BYTE /*front*/) {}
+  virtual void ToggleFullScreen() {}
+  virtual void ToggleDebugView() {}
+  virtual void UpdatePattern(WORD /*addr*/) {}
+  virtual void UpdateNameTable(WORD /*addr*/) {}
+  virtual void UpdateBgPalette(BYTE /*index*/) {}
+  virtual void UpdateSpritePalette(BYTE /*index*/) {}
+  virtual void EndFrame() {}
+  virtual void ClearScreen(BYTE /*r*/, BYTE /*g*/, BYTE /*b*/) {}
+
+  // The debug view starts off, matching the unchecked menu item at start.
+  bool IsDebugView() const { return m_bDebugView != 0; }
+
+ protected:
+  CPpu* m_pPpu = nullptr;
+  BYTE m_bDebugView = 0;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "video/GraphicEngine.h"
+
+// Draws nothing; the machine still counts lines, raises NMIs and pumps events.
+class CNullEngine : public CGraphicEngine {
+ public:
+  CNullEngine() = default;
+  explicit CNullEngine(CPpu* pPpu) : CGraphicEngine(pPpu) {}
+};
