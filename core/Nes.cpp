@@ -61,6 +61,7 @@ CGraphicEngine* CNes::CreateEngine(bool bGivePpuToNull) {
   const std::string name =
       m_platform.pSettings ? m_platform.pSettings->GetString("Settings", "GraphicEngine", "SDL")
                            : std::string("SDL");
+  if (m_engineFactory) return m_engineFactory(name, m_pPpu, bGivePpuToNull);
   return CreateGraphicEngine(name, m_pPpu, m_platform, bGivePpuToNull);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "core/NesState.h"
@@ -39,6 +41,12 @@ class CNes {
   // False after a refused LoadRom until the next successful one.
   bool HasMapper() const { return m_pMapper != nullptr; }
 
+  // Builds engines by "GraphicEngine" name; tests give their own to watch
+  // the calls. The factory gets the name, the PPU and whether a NULL engine
+  // is given the PPU.
+  using EngineFactory = std::function<CGraphicEngine*(const std::string&, CPpu*, bool)>;
+  void SetEngineFactory(EngineFactory factory) { m_engineFactory = std::move(factory); }
+
   // Starts every Run at this address instead of the reset vector (for CPU
   // test programs); a negative value restores the reset vector.
   void SetStartPc(int nPc) { m_nStartPc = nPc; }
@@ -74,4 +82,5 @@ class CNes {
   CApu* m_pApu = nullptr;
   DWORD m_dwLastTicks = 0;
   int m_nStartPc = -1;
+  EngineFactory m_engineFactory;
 };

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <typeinfo>
+
+#include "core/Memory.h"
+#include "cpu/Cpu.h"
+#include "platform/SettingsTable.h"
+#include "ppu/Ppu.h"
+#include "support/NesRig.h"
+#include "video/NullEngine.h"
+
+namespace {
+// Counts instructions per scanline period: a period starts where the
+// counter handed to an instruction is 0.
+class CPeriodCounter : public ICpuTracer {
+ public:
+  void TraceInstruction(const CCpu&, int nCycles) override {
+    if (nCycles == 0 && m_nInPeriod > 0) {
+      ++m_histogram[m_nInPeriod];
+      m_nInPeriod = 0;
+    }
+    ++m_nInPeriod;
+  }
+  int MostCommon() const {
+    return std::max_element(m_histogram.begin(), m_histogram.end(),
+                            [](auto& a, auto& b) { return a.second < b.second; })
+        ->first;
+  }
+  std::map<int, int> m_histogram;
+  int m_nInPeriod = 0;
+};
+
+std::vector<BYTE> Repeat(std::vector<BYTE> unit, int n, std::vector<BYTE> tail) {
+  std::vector<BYTE> code;
+  for (int i = 0; i < n; ++i) code.insert(code.end(), unit.begin(), unit.end());
+  code.insert(code.end(), tail.begin(), tail.end());
+  return code;
+}
+
+// LDA #$80; STA $2000 (NMI on); loop: JMP loop. NMI at 0x9000: INC $10; RTI.
+const std::vector<BYTE> kNmiProgram = {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80};
+const std::vector<BYTE> kNmiHandler = {0xE6, 0x10, 0x40};
+const std::vector<BYTE> kIdleProgram = {0x4C, 0x00, 0x80};
+
+int Count(const std::vector<std::string>& calls, const std::string& call) {
+  return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+}
+}  // namespace
+
+TEST(NesLoop, TwoCycleInstructionsMakeFiftySevenPerScanline) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(Repeat({0xEA}, 20000, {0x4C, 0x00, 0x80}))));
+  CPeriodCounter counter;
+  rig.nes->Cpu()->SetTracer(&counter);
+  rig.RunFrames(2);
+  EXPECT_EQ(counter.MostCommon(), 57);
+}
+
+TEST(NesLoop, SevenCycleInstructionsDropTheirExtraCycles) {
+  SNesRig rig;
+  // ASL $0300,X costs 7: 17 of them end a period at 119 cycles.
+  ASSERT_TRUE(rig.Load(MakeProgram(Repeat({0x1E, 0x00, 0x03}, 5000, {0x4C, 0x00, 0x80}))));
+  CPeriodCounter counter;
+  rig.nes->Cpu()->SetTracer(&counter);
+  rig.RunFrames(2);
+  EXPECT_EQ(counter.MostCommon(), 17);
+  EXPECT_EQ(counter.m_histogram.count(18), 0u) << "no cycles carried into the next period";
+}
+
+TEST(NesLoop, FirstFrameDrawsLineZeroLaterFramesStartAtOne) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.RunFrames(3);
+  const auto& calls = rig.Engine().m_calls;
+  std::vector<std::vector<int>> frames(1);
+  for (const auto& call : calls) {
+    if (call == "EndFrame()") frames.emplace_back();
+    if (call.rfind("DrawScanline(", 0) == 0) frames.back().push_back(std::stoi(call.substr(13)));
+  }
+  ASSERT_GE(frames.size(), 3u);
+  ASSERT_EQ(frames[0].size(), 240u);
+  EXPECT_EQ(frames[0].front(), 0);
+  EXPECT_EQ(frames[0].back(), 239);
+  ASSERT_EQ(frames[1].size(), 239u);
+  EXPECT_EQ(frames[1].front(), 1);
+  EXPECT_EQ(frames[2].size(), 239u);
+  EXPECT_EQ(calls.front(), "Init()");
+  EXPECT_EQ(calls.back(), "Shutdown()");
+}
+
+TEST(NesLoop, NmiAtVerticalBlankWhenEnabled) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kNmiProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
+  rig.RunFrames(5);
+  // The fifth NMI is raised, but the loop stops at that frame's pump before
+  // its handler runs.
+  EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), 4);
+  EXPECT_EQ(rig.nes->State(), "Stopped");
+}
+
+TEST(NesLoop, WithoutNmiVerticalBlankPollingAndPumpingStillHappen) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
+  const int readsBefore = rig.keyboard.m_nStateReads;
+  rig.RunFrames(4);
+  EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), 0);
+  EXPECT_EQ(rig.pump.m_nPumps, 4);
+  EXPECT_EQ(Count(rig.Engine().m_calls, "EndFrame()"), 4);
+  EXPECT_EQ(rig.keyboard.m_nStateReads - readsBefore, 4);
+  EXPECT_NE(rig.nes->Ppu()->m_Status & 0x80, 0) << "stopped inside vertical blank";
+}
+
+TEST(NesLoop, EscapeStopsWithStateStopAndEngineChangeStillWorks) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.keyboard.Press(0x01);
+  rig.nes->Run();
+  EXPECT_EQ(rig.nes->State(), "Stop");
+  EXPECT_EQ(rig.pump.m_nPumps, 1);
+  EXPECT_EQ(rig.Engine().m_calls.back(), "Shutdown()");
+
+  rig.settings.WriteString("Settings", "GraphicEngine", "DirectX");
+  rig.nes->ChangeEngine();
+  ASSERT_EQ(rig.engines.size(), 2u);
+  EXPECT_EQ(rig.engineNames.back(), "DirectX");
+  EXPECT_EQ(rig.nes->Ppu()->m_pEngine, rig.engines.back());
+  EXPECT_EQ(rig.Engine().m_calls.front(), "Init()") << "the new engine is reset at once";
+  EXPECT_EQ(rig.Engine().m_nPatternUpdates, 0x2000);
+
+  rig.nes->Stop();
+  rig.nes->ChangeEngine();
+  EXPECT_EQ(rig.engines.size(), 2u) << "a stopped machine keeps its engine until the next load";
+}
+
+TEST(NesLoop, HoldingFTogglesFullScreenEveryFrame) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.keyboard.Press(0x21);
+  rig.RunFrames(3);
+  EXPECT_EQ(Count(rig.Engine().m_calls, "ToggleFullScreen()"), 3);
+}
+
+TEST(NesLoop, PauseEndsTheLoopAndRunStartsAgainFromReset) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.pump.m_onPump = [&](int n) {
+    if (n == 2) rig.nes->Pause();
+  };
+  rig.nes->Run();
+  EXPECT_EQ(rig.nes->State(), "Paused");
+  EXPECT_EQ(rig.pump.m_nPumps, 2);
+  rig.pump.m_onPump = nullptr;
+  rig.RunFrames(1);
+  EXPECT_EQ(Count(rig.Engine().m_calls, "Init()"), 2);
+  EXPECT_EQ(Count(rig.Engine().m_calls, "Shutdown()"), 2);
+}
+
+TEST(NesLoop, StartWhileRunningNestsASecondLoop) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.pump.m_onPump = [&](int n) {
+    if (n == 1) rig.nes->Run();
+    if (n == 3) rig.nes->Stop();
+  };
+  rig.nes->Run();
+  EXPECT_EQ(rig.pump.m_nPumps, 3);
+  EXPECT_EQ(Count(rig.Engine().m_calls, "Init()"), 2);
+  EXPECT_EQ(Count(rig.Engine().m_calls, "Shutdown()"), 2);
+}
+
+TEST(NesLoop, BadOpcodeStopsWithItsMessage) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram({0xEA, 0x02})));
+  rig.nes->Run();
+  EXPECT_EQ(rig.nes->State(), "Stopped");
+  EXPECT_TRUE(rig.nes->StoppedOnBadOpcode());
+  EXPECT_EQ(rig.messages.Messages(), std::vector<std::string>{"Bad Opcode Encountered..."});
+  EXPECT_EQ(rig.nes->Cpu()->m_PC, 0x8002);
+  EXPECT_EQ(rig.Engine().m_calls.back(), "Shutdown()");
+}
+
+TEST(NesLoop, FrameRateTextEverySixtyFrames) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.ticks.m_dwStepPerRead = 16;
+  rig.RunFrames(59);
+  EXPECT_TRUE(rig.status.m_texts.empty()) << "the frame counter runs even with the text off";
+  rig.nes->m_bShowFps = 1;
+  rig.RunFrames(61);  // frames 60 and 120; Run keeps the count
+  ASSERT_EQ(rig.status.m_texts.size(), 2u);
+  EXPECT_EQ(rig.status.m_texts[0].nPane, 1);
+  EXPECT_EQ(rig.status.m_texts[1].strText, "FPS:62.5 (104.2%)");
+  EXPECT_EQ(rig.nes->m_nFrameCount, 120);
+}
+
+TEST(NesLoad, UnsupportedMapperIsRefusedWithItsMessage) {
+  SNesRig rig;
+  EXPECT_FALSE(rig.Load(MakeProgram(kIdleProgram, 0x8000, 0x8000, 0x8000, 5)));
+  EXPECT_EQ(rig.messages.Messages(),
+            std::vector<std::string>{
+                "This mapper is currently unsupported.\nYou won't be able to play this game."});
+  EXPECT_FALSE(rig.nes->HasMapper());
+  rig.nes->Run();  // nothing to run, nothing freed twice
+  rig.nes->Reset();
+  EXPECT_EQ(rig.nes->State(), "Stopped");
+  EXPECT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.RunFrames(1);
+  EXPECT_EQ(rig.pump.m_nPumps, 1);
+}
+
+TEST(NesLoad, MapperNumbersSixtyFourAndSixtySevenLoad) {
+  for (int mapper : {0, 1, 2, 3, 4, 64, 67}) {
+    SNesRig rig;
+    EXPECT_TRUE(rig.Load(MakeProgram(kIdleProgram, 0x8000, 0x8000, 0x8000, mapper))) << mapper;
+    EXPECT_TRUE(rig.messages.Messages().empty());
+  }
+}
+
+TEST(NesLoad, EngineChoiceIsExactAndCaseSensitive) {
+  CMemorySettingsStore settings;
+  WriteFirstRunSettings(settings);
+  settings.WriteString("Settings", "GraphicEngine", "directx");
+  CMessageRecorder messages;
+  CKeyStateKeyboard keyboard;
+  SPlatform platform;
+  platform.pSettings = &settings;
+  platform.pMessageBox = &messages;
+  platform.pKeyboard = &keyboard;
+  CNes nes(platform);
+  CRom rom;
+  ASSERT_TRUE(rom.LoadFromBytes("t.nes", MakeProgram(kIdleProgram)));
+  ASSERT_TRUE(nes.LoadRom(&rom));
+  EXPECT_EQ(typeid(*nes.Engine()), typeid(CNullEngine));
+  EXPECT_EQ(nes.Ppu()->m_pEngine, nes.Engine());
+}
+
+TEST(NesLoad, ResetRestartsCpuAndPpuAndKeepsTheState) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kNmiProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
+  rig.RunFrames(2);
+  rig.nes->Reset();
+  EXPECT_EQ(rig.nes->Cpu()->m_PC, 0x8000);
+  EXPECT_EQ(rig.nes->Ppu()->m_Control, 0);
+  EXPECT_EQ(rig.nes->State(), "Stopped");
+  EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), 1) << "work RAM survives a reset";
+}
