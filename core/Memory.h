@@ -14,18 +14,21 @@ class CMemory {
   CMemory() = default;
   CMemory(CMapper* pMapper, CRam* pRam, CPpu* pPpu, CInput* pInput, CApu* pApu)
       : m_pApu(pApu), m_pInput(pInput), m_pMapper(pMapper), m_pRam(pRam), m_pPpu(pPpu),
+        m_pRamData(pRam ? pRam->m_data : nullptr),
         m_pPrgView(pMapper ? pMapper->PrgWindow() : nullptr) {}
   virtual ~CMemory() = default;
 
+  // Program fetches are the most common access, so cartridge ROM is tested
+  // first; it is a plain index into the mapper's 32 KB window.
   BYTE ReadByte(WORD addr) {
-    if (addr < 0x2000) return m_pRam->m_data[addr & 0x7FF];
     if (addr >= 0x8000 && m_pPrgView) return m_pPrgView[addr - 0x8000];
+    if (addr < 0x2000) return m_pRamData[addr & 0x7FF];
     return ReadByteSlow(addr);
   }
 
   void WriteByte(WORD addr, BYTE value) {
     if (addr < 0x2000) {
-      m_pRam->m_data[addr & 0x7FF] = value;
+      m_pRamData[addr & 0x7FF] = value;
       return;
     }
     WriteByteSlow(addr, value);
@@ -34,10 +37,11 @@ class CMemory {
   // One access to the backing store: the high byte is the store's next byte,
   // and no device register is touched.
   WORD ReadWord(WORD addr) {
-    if (addr < 0x2000) return m_pRam->ReadWord(addr & 0x7FF);
-    if (addr < 0x6000) return 0;
     if (addr >= 0x8000 && addr != 0xFFFF && m_pPrgView)
       return static_cast<WORD>(m_pPrgView[addr - 0x8000] | (m_pPrgView[addr - 0x7FFF] << 8));
+    if (addr < 0x2000)
+      return static_cast<WORD>(m_pRamData[addr & 0x7FF] | (m_pRamData[(addr + 1) & 0x7FF] << 8));
+    if (addr < 0x6000) return 0;
     return m_pMapper->ReadWord(addr);
   }
 
@@ -55,5 +59,6 @@ class CMemory {
   BYTE ReadByteSlow(WORD addr);
   void WriteByteSlow(WORD addr, BYTE value);
 
+  BYTE* m_pRamData = nullptr;
   const BYTE* m_pPrgView = nullptr;
 };
