@@ -124,12 +124,16 @@ void CNes::Run() {
   m_pPpu->Reset();
   m_nCycles = 0;
   m_nScanline = 0;
+  // The CPU can only be replaced from the event pump (a ROM opened or the
+  // engine changed between frames), so it is looked up again only there.
+  CCpu* pCpu = m_pCpu;
   while (m_strState == ENesState::Running) {
-    if (!m_pCpu->Execute(m_nCycles)) {
+    if (!pCpu->Execute(m_nCycles)) [[unlikely]] {
       m_bBadOpcode = true;
       m_strState = ENesState::Stopped;
     } else if (m_nCycles >= kCyclesPerScanline) {
       EndScanlinePeriod();
+      pCpu = m_pCpu;
     }
   }
   m_pEngine->Shutdown();
