@@ -20,13 +20,13 @@ class CMemory {
 
   // Program fetches are the most common access, so cartridge ROM is tested
   // first; it is a plain index into the mapper's 32 KB window.
-  BYTE ReadByte(WORD addr) {
+  [[gnu::always_inline]] BYTE ReadByte(WORD addr) {
     if (addr >= 0x8000 && m_pPrgView) return m_pPrgView[addr - 0x8000];
     if (addr < 0x2000) return m_pRamData[addr & 0x7FF];
     return ReadByteSlow(addr);
   }
 
-  void WriteByte(WORD addr, BYTE value) {
+  [[gnu::always_inline]] void WriteByte(WORD addr, BYTE value) {
     if (addr < 0x2000) {
       m_pRamData[addr & 0x7FF] = value;
       return;
@@ -36,7 +36,7 @@ class CMemory {
 
   // One access to the backing store: the high byte is the store's next byte,
   // and no device register is touched.
-  WORD ReadWord(WORD addr) {
+  [[gnu::always_inline]] WORD ReadWord(WORD addr) {
     if (addr >= 0x8000 && addr != 0xFFFF && m_pPrgView)
       return static_cast<WORD>(m_pPrgView[addr - 0x8000] | (m_pPrgView[addr - 0x7FFF] << 8));
     if (addr < 0x2000)
@@ -56,9 +56,41 @@ class CMemory {
   CPpu* m_pPpu = nullptr;
 
  private:
+  friend struct SBusFastPath;
   BYTE ReadByteSlow(WORD addr);
   void WriteByteSlow(WORD addr, BYTE value);
 
   BYTE* m_pRamData = nullptr;
   const BYTE* m_pPrgView = nullptr;
+};
+
+// The bus's fast paths with its pointers copied out, for the CPU to hold in
+// registers while it runs a burst of instructions: the same decode as
+// CMemory, without reloading the pointers after every store.
+struct SBusFastPath {
+  explicit SBusFastPath(CMemory* pMemory)
+      : pBus(pMemory), pRam(pMemory->m_pRamData), pPrg(pMemory->m_pPrgView) {}
+
+  [[gnu::always_inline]] BYTE ReadByte(WORD addr) const {
+    if (addr >= 0x8000 && pPrg) return pPrg[addr - 0x8000];
+    if (addr < 0x2000) return pRam[addr & 0x7FF];
+    return pBus->ReadByteSlow(addr);
+  }
+  [[gnu::always_inline]] void WriteByte(WORD addr, BYTE value) const {
+    if (addr < 0x2000) {
+      pRam[addr & 0x7FF] = value;
+      return;
+    }
+    pBus->WriteByteSlow(addr, value);
+  }
+  [[gnu::always_inline]] WORD ReadWord(WORD addr) const {
+    if (addr >= 0x8000 && addr != 0xFFFF && pPrg)
+      return static_cast<WORD>(pPrg[addr - 0x8000] | (pPrg[addr - 0x7FFF] << 8));
+    if (addr < 0x2000) return static_cast<WORD>(pRam[addr & 0x7FF] | (pRam[(addr + 1) & 0x7FF] << 8));
+    return pBus->ReadWord(addr);
+  }
+
+  CMemory* pBus;
+  BYTE* pRam;
+  const BYTE* pPrg;
 };

@@ -128,7 +128,7 @@ void CNes::Run() {
   // engine changed between frames), so it is looked up again only there.
   CCpu* pCpu = m_pCpu;
   while (m_strState == ENesState::Running) {
-    if (!pCpu->Execute(m_nCycles)) [[unlikely]] {
+    if (!pCpu->ExecuteUntil(m_nCycles, kCyclesPerScanline, m_strState)) [[unlikely]] {
       m_bBadOpcode = true;
       m_strState = ENesState::Stopped;
     } else if (m_nCycles >= kCyclesPerScanline) {

@@ -51,28 +51,28 @@ TOLVAR_HOT void Unpack(CCpu& c) {
 }
 
 // Operand fetches: one byte read, or one word read for two-byte operands.
-TOLVAR_HOT BYTE Op8(CMemory* mem, WORD pc) { return mem->ReadByte(static_cast<WORD>(pc + 1)); }
-TOLVAR_HOT WORD Op16(CMemory* mem, WORD pc) { return mem->ReadWord(static_cast<WORD>(pc + 1)); }
+TOLVAR_HOT BYTE Op8(const SBusFastPath* mem, WORD pc) { return mem->ReadByte(static_cast<WORD>(pc + 1)); }
+TOLVAR_HOT WORD Op16(const SBusFastPath* mem, WORD pc) { return mem->ReadWord(static_cast<WORD>(pc + 1)); }
 
 // Effective addresses. Zero-page indexing wraps within page zero; the
 // indirect pointers are single word reads, so a pointer at 0x00FF takes its
 // high byte from 0x0100.
-TOLVAR_HOT WORD ZpX(const CCpu& c, CMemory* mem, WORD pc) {
+TOLVAR_HOT WORD ZpX(const CCpu& c, const SBusFastPath* mem, WORD pc) {
   return static_cast<BYTE>(Op8(mem, pc) + c.m_X);
 }
-TOLVAR_HOT WORD ZpY(const CCpu& c, CMemory* mem, WORD pc) {
+TOLVAR_HOT WORD ZpY(const CCpu& c, const SBusFastPath* mem, WORD pc) {
   return static_cast<BYTE>(Op8(mem, pc) + c.m_Y);
 }
-TOLVAR_HOT WORD AbsX(const CCpu& c, CMemory* mem, WORD pc) {
+TOLVAR_HOT WORD AbsX(const CCpu& c, const SBusFastPath* mem, WORD pc) {
   return static_cast<WORD>(Op16(mem, pc) + c.m_X);
 }
-TOLVAR_HOT WORD AbsY(const CCpu& c, CMemory* mem, WORD pc) {
+TOLVAR_HOT WORD AbsY(const CCpu& c, const SBusFastPath* mem, WORD pc) {
   return static_cast<WORD>(Op16(mem, pc) + c.m_Y);
 }
-TOLVAR_HOT WORD IndX(const CCpu& c, CMemory* mem, WORD pc) {
+TOLVAR_HOT WORD IndX(const CCpu& c, const SBusFastPath* mem, WORD pc) {
   return mem->ReadWord(static_cast<BYTE>(Op8(mem, pc) + c.m_X));
 }
-TOLVAR_HOT WORD IndY(const CCpu& c, CMemory* mem, WORD pc) {
+TOLVAR_HOT WORD IndY(const CCpu& c, const SBusFastPath* mem, WORD pc) {
   return static_cast<WORD>(mem->ReadWord(Op8(mem, pc)) + c.m_Y);
 }
 
@@ -147,7 +147,7 @@ TOLVAR_HOT void Load(CCpu& c, BYTE& reg, BYTE v) {
 
 // Read-modify-write on memory: one read, then one write of the result.
 template <BYTE (*Op)(CCpu&, BYTE)>
-TOLVAR_HOT void Modify(CCpu& c, CMemory* mem, WORD addr) {
+TOLVAR_HOT void Modify(CCpu& c, const SBusFastPath* mem, WORD addr) {
   const BYTE v = mem->ReadByte(addr);
   mem->WriteByte(addr, Op(c, v));
 }
@@ -181,11 +181,10 @@ void CCpu::Nmi(int& nCycles) {
   if (m_pMessageBox) m_pMessageBox->Show(pszText);
 }
 
-bool CCpu::Execute(int& nCycles) {
-  if (m_pTracer) [[unlikely]]
-    m_pTracer->TraceInstruction(*this, nCycles);
+template <bool kTraced>
+bool CCpu::Step(int& nCycles, const SBusFastPath* mem) {
+  if constexpr (kTraced) m_pTracer->TraceInstruction(*this, nCycles);
 
-  CMemory* const mem = m_pMemory;
   const WORD pc = m_PC;
   CCpu& c = *this;
 
@@ -450,6 +449,7 @@ bool CCpu::Execute(int& nCycles) {
       m_PC = mem->ReadWord(0xFFFE);
       return true;
 
+    case 0xFF:  // listed so the dispatch needs no range check
     default:
       ShowMessage("Bad Opcode Encountered...");
       m_PC = static_cast<WORD>(pc + 1);
@@ -457,4 +457,30 @@ bool CCpu::Execute(int& nCycles) {
   }
 #undef NEXT
 #undef BRANCH
+}
+
+bool CCpu::Execute(int& nCycles) {
+  const SBusFastPath bus(m_pMemory);
+  return m_pTracer ? Step<true>(nCycles, &bus) : Step<false>(nCycles, &bus);
+}
+
+bool CCpu::ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state) {
+  // The same instruction step, looped here so that the call and its register
+  // saves are paid once per scanline rather than once per instruction.
+  // A local counter stays in a register; nothing reads the caller's counter
+  // while instructions run.
+  int cycles = nCycles;
+  bool bOk = true;
+  const SBusFastPath bus(m_pMemory);
+  if (m_pTracer) {
+    do {
+      bOk = Step<true>(cycles, &bus);
+    } while (bOk && cycles < nCycleLimit && state == ENesState::Running);
+  } else {
+    do {
+      bOk = Step<false>(cycles, &bus);
+    } while (bOk && cycles < nCycleLimit && state == ENesState::Running);
+  }
+  nCycles = cycles;
+  return bOk;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/NesState.h"
 #include "platform/Types.h"
 
 class CMemory;
+struct SBusFastPath;
 class IMessageBox;
 
 // Receives one line per executed instruction when tracing is on.
@@ -26,6 +28,9 @@ class CCpu {
   // Executes one instruction and adds its cycles to nCycles. False for an
   // opcode outside the instruction set (reported, PC advanced by one).
   bool Execute(int& nCycles);
+  // Executes instructions, testing after each one, until nCycles reaches
+  // nCycleLimit or state is no longer running. False on a bad opcode.
+  bool ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state);
   void Nmi(int& nCycles);
 
   BYTE PackStatus();
@@ -39,7 +44,7 @@ class CCpu {
     m_bNegative = value >> 7;
   }
 
-  // Null switches tracing off; tracing costs one predictable branch.
+  // Null switches tracing off; without a tracer the untraced step runs.
   void SetTracer(ICpuTracer* pTracer) { m_pTracer = pTracer; }
   CMemory* Memory() const { return m_pMemory; }
 
@@ -60,6 +65,8 @@ class CCpu {
   CMemory* m_pMemory = nullptr;
 
  private:
+  template <bool kTraced>
+  [[gnu::always_inline]] inline bool Step(int& nCycles, const SBusFastPath* mem);
   void ShowMessage(const char* pszText);
 
   IMessageBox* m_pMessageBox = nullptr;
