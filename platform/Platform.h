@@ -19,4 +19,7 @@ struct SPlatform {
   IStatusText* pStatusText = nullptr;
   // Drawing objects for the DirectX engine; null means none can be created.
   IDirectDrawFactory* pDirectDraw = nullptr;
+  // Whether the visible engines hold presented frames to the console's rate
+  // (video/FramePacer.h); the headless runner and tests run unpaced.
+  bool bPaceFrames = true;
 };

@@ -1,0 +1,359 @@
+#include "video/DirectXEngine.h"
+
+#include <algorithm>
+
+#include "platform/MessageBox.h"
+#include "platform/PresentationTarget.h"
+#include "platform/SettingsStore.h"
+#include "ppu/Ppu.h"
+
+namespace {
+constexpr int kScreenWidth = 256;
+constexpr int kScreenHeight = 240;
+constexpr DWORD kWindowedLevel = DDSCL_NORMAL | DDSCL_ALLOWREBOOT;                          // 0x0A
+constexpr DWORD kFullScreenLevel = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE;  // 0x13
+// Where the picture sits on the display in full screen, and inside the
+// window's client area when windowed.
+constexpr int kFullScreenX = 100;
+constexpr int kFullScreenY = 110;
+constexpr int kWindowInset = 3;
+
+// The physical name table that the frame starts from, by the control
+// register's selection and the mirroring.
+WORD FrameNameTable(const CPpu& ppu) {
+  switch (ppu.m_Control & 3) {
+    case 0:
+      return 0x2000;
+    case 1:
+      return ppu.m_bVertical ? 0x2400 : 0x2000;
+    case 2:
+      return ppu.m_bVertical ? 0x2000 : 0x2400;
+    default:
+      return 0x2400;
+  }
+}
+
+void Release(IDirectDrawSurface*& pSurface) {
+  if (pSurface) pSurface->Release();
+  pSurface = nullptr;
+}
+
+void FillBlack(IDirectDrawSurface* pSurface) {
+  if (!pSurface) return;
+  SBltFx fx;
+  fx.dwSize = sizeof(fx);
+  fx.dwFillColor = 0;
+  pSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+}
+}  // namespace
+
+CDirectXEngine::CDirectXEngine(CPpu* pPpu, const SPlatform& platform)
+    : CGraphicEngine(pPpu), m_platform(platform) {}
+
+// The machine destroys engines without Shutdown; nothing may be left behind.
+CDirectXEngine::~CDirectXEngine() { Shutdown(); }
+
+void CDirectXEngine::Message(const char* pText) {
+  if (m_platform.pMessageBox) m_platform.pMessageBox->Show(pText);
+}
+
+DWORD CDirectXEngine::MasterColor(BYTE index) const {
+  const BYTE* rgb = m_pPpu->m_RgbPalette[index & 0x3F];
+  return MakeColorRef(rgb[0], rgb[1], rgb[2]);
+}
+
+void CDirectXEngine::Init() {
+  // A reset while running comes without Shutdown: start from nothing.
+  Shutdown();
+  m_pacer.Restart();
+
+  IDirectDrawFactory* pFactory = m_platform.pDirectDraw;
+  if (!pFactory || DdFailed(pFactory->DirectDrawCreate(&m_pDirectDraw))) {
+    m_pDirectDraw = nullptr;
+    Message("Unable to create DirectDraw objects.");
+    // Everything after this needs the object; nothing is shown until the next Init.
+    return;
+  }
+  if (m_pPpu->m_bFullScreen) {
+    if (!SetCooperativeLevel(true)) {
+      m_pPpu->m_bFullScreen = 0;
+      Message("Unable to set full screen mode.");
+      Init();
+      return;
+    }
+  } else if (!SetCooperativeLevel(false)) {
+    Message("Unable to set windowed screen mode.");
+  }
+  CreateSurfaces();
+}
+
+bool CDirectXEngine::SetCooperativeLevel(bool bFullScreen) {
+  return DdSucceeded(
+      m_pDirectDraw->SetCooperativeLevel(bFullScreen ? kFullScreenLevel : kWindowedLevel));
+}
+
+void CDirectXEngine::ResetDesc() {
+  m_desc = SSurfaceDesc();
+  m_desc.dwSize = sizeof(m_desc);
+}
+
+IDirectDrawSurface* CDirectXEngine::CreateOffscreen(int nWidth, int nHeight,
+                                                    const char* pFailureText) {
+  ResetDesc();
+  m_desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT;
+  m_desc.dwWidth = static_cast<DWORD>(nWidth);
+  m_desc.dwHeight = static_cast<DWORD>(nHeight);
+  IDirectDrawSurface* pSurface = nullptr;
+  if (DdFailed(m_pDirectDraw->CreateSurface(&m_desc, &pSurface))) {
+    pSurface = nullptr;
+    Message(pFailureText);
+  }
+  return pSurface;
+}
+
+void CDirectXEngine::CreateSurfaces() {
+  if (!m_pDirectDraw) return;
+  m_bSurfacesFullScreen = m_pPpu->m_bFullScreen != 0;
+  ResetDesc();
+  if (m_bSurfacesFullScreen) {
+    m_desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    m_desc.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    m_desc.dwBackBufferCount = 1;
+    if (DdFailed(m_pDirectDraw->CreateSurface(&m_desc, &m_pPrimary))) {
+      m_pPrimary = nullptr;
+      Message("Unable to create the primary surface.");
+    }
+    // Without a primary there is no chain to take the back buffer from.
+    if (m_pPrimary &&
+        DdFailed(m_pPrimary->GetAttachedSurface(DDSCAPS_BACKBUFFER, &m_pBackBuffer))) {
+      m_pBackBuffer = nullptr;
+      Message("Unable to create the back buffer surface.");
+    }
+  } else {
+    m_desc.dwFlags = DDSD_CAPS;
+    m_desc.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (DdFailed(m_pDirectDraw->CreateSurface(&m_desc, &m_pPrimary))) {
+      m_pPrimary = nullptr;
+      Message("Unable to create the primary surface.");
+    }
+    int nWidth = 256, nHeight = 240;
+    if (m_platform.pSettings) {
+      nWidth = m_platform.pSettings->GetInt("Settings", "ResolutionX", 256);
+      nHeight = m_platform.pSettings->GetInt("Settings", "ResolutionY", 240);
+    }
+    m_pBackBuffer = CreateOffscreen(nWidth, nHeight, "Unable to create the back buffer surface.");
+  }
+  m_pNesScreen =
+      CreateOffscreen(kScreenWidth, kScreenHeight, "Unable to create the NES screen surface.");
+  m_pBackgroundCache = CreateOffscreen(kScreenWidth, kScreenHeight,
+                                       "Unable to create the background cache surface.");
+  m_pNameTableCache = CreateOffscreen(512, 480, "Unable to create the name table cache surface.");
+
+  FillBlack(m_pBackBuffer);
+  FillBlack(m_pNesScreen);
+  FillBlack(m_pNameTableCache);
+  FillBlack(m_pBackgroundCache);
+}
+
+void CDirectXEngine::ReleaseSurfaces() {
+  ReadShownPicture(m_lastShown);
+  m_bShown = false;
+  Release(m_pNameTableCache);
+  Release(m_pBackgroundCache);
+  Release(m_pNesScreen);
+  Release(m_pBackBuffer);
+  Release(m_pPrimary);
+}
+
+void CDirectXEngine::Shutdown() {
+  if (!m_pDirectDraw) return;
+  ReleaseSurfaces();
+  m_pDirectDraw->Release();
+  m_pDirectDraw = nullptr;
+}
+
+void CDirectXEngine::UpdateNameTable(WORD addr) {
+  if (addr < 0x2000 || addr >= 0x2800) return;
+  const WORD base = addr < 0x2400 ? 0x2000 : 0x2400;
+  const int offset = addr - base;
+  if (offset >= 0x3C0) {
+    // An attribute byte colours the 4 x 4 tiles under it; the last row of
+    // attribute bytes covers only two tile rows.
+    const int i = offset - 0x3C0;
+    const int first = base + (i >> 3) * 128 + (i & 7) * 4;
+    for (int r = 0; r < 4; ++r)
+      for (int c = 0; c < 4; ++c) {
+        const int tile = first + r * 32 + c;
+        if (tile < base + 0x3C0) UpdateNameTable(static_cast<WORD>(tile));
+      }
+    return;
+  }
+  DrawTile(addr, base);
+}
+
+void CDirectXEngine::DrawTile(WORD addr, WORD base) {
+  if (!m_pNameTableCache) return;
+  const CPpu& ppu = *m_pPpu;
+  const int offset = addr - base;
+  const int xInTable = (offset & 0x1F) * 8;
+  const int x = xInTable + (base == 0x2400 ? 256 : 0);
+  const int y = (offset >> 5) * 8;
+
+  const BYTE attribute = ppu.m_Vram[base + 0x3C0 + xInTable / 32 + (y / 32) * 8];
+  int shift = 0;
+  if (((xInTable / 8) & 3) > 1) shift += 2;
+  if (((y / 8) & 3) > 1) shift += 4;
+  const int select = (attribute >> shift) & 3;
+
+  // The colours are taken now: a later palette change leaves this tile as it is.
+  DWORD colors[4];
+  colors[0] = MasterColor(ppu.m_BgPalette[0]);
+  for (int v = 1; v < 4; ++v) colors[v] = MasterColor(ppu.m_BgPalette[select * 4 + v]);
+
+  const int pattern = ppu.m_Vram[addr] * 16 + ((ppu.m_Control & 0x10) ? 0x1000 : 0);
+  for (int r = 0; r < 8; ++r) {
+    const BYTE p0 = ppu.m_Vram[pattern + r];
+    const BYTE p1 = ppu.m_Vram[pattern + r + 8];
+    for (int c = 0; c < 8; ++c) {
+      const BYTE mask = static_cast<BYTE>(0x80 >> c);
+      const int v = ((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0);
+      m_pNameTableCache->SetPixel(x + c, y + r, colors[v]);
+    }
+  }
+}
+
+void CDirectXEngine::DrawScanline(BYTE line) {
+  CPpu& ppu = *m_pPpu;
+  if (!(ppu.m_Mask & 0x08)) return;
+  const WORD base = FrameNameTable(ppu);
+  // The hit is game state, so it comes even when nothing can be drawn.
+  if (line == ppu.m_SpriteRam[0] + 1) ppu.m_Status |= 0x40;
+  if (!m_pNesScreen || !m_pNameTableCache) return;
+
+  // Only the fine scroll moves the source; the coarse scroll is not used.
+  int sy = ppu.m_nFineY + line;
+  int sx = ppu.m_nFineX;
+  const SRect rcDest{0, line, kScreenWidth, line + 1};
+  if (base == 0x2400) {
+    if (sy >= 240)
+      sy -= 240;
+    else
+      sx += 256;
+    if (sx > 256) {
+      // The row runs off the right table: the rest comes from the left one.
+      const SRect rcRight{sx, sy, 512, sy + 1};
+      const SRect rcDestLeft{0, line, 512 - sx, line + 1};
+      const SRect rcLeft{0, sy, sx - 256, sy + 1};
+      const SRect rcDestRight{512 - sx, line, kScreenWidth, line + 1};
+      m_pNesScreen->Blt(&rcDestLeft, m_pNameTableCache, &rcRight, DDBLT_WAIT, nullptr);
+      m_pNesScreen->Blt(&rcDestRight, m_pNameTableCache, &rcLeft, DDBLT_WAIT, nullptr);
+      return;
+    }
+  } else if (sy >= 240) {
+    sy -= 240;
+    sx += 256;
+  }
+  // From table 0x2000 the row may reach past the cache's right edge; the
+  // surface clips it.
+  const SRect rcSrc{sx, sy, sx + kScreenWidth, sy + 1};
+  m_pNesScreen->Blt(&rcDest, m_pNameTableCache, &rcSrc, DDBLT_WAIT, nullptr);
+}
+
+void CDirectXEngine::ClearScreen(BYTE r, BYTE g, BYTE b) {
+  if (!m_pNesScreen) return;
+  SBltFx fx;
+  fx.dwSize = sizeof(fx);
+  fx.dwFillColor = MakeColorRef(r, g, b);
+  m_pNesScreen->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+}
+
+void CDirectXEngine::EndFrame() {
+  bool bShown = false;
+  if (m_pPpu->m_bFullScreen) {
+    if (m_pBackBuffer && m_pNesScreen)
+      m_pBackBuffer->BltFast(kFullScreenX, kFullScreenY, m_pNesScreen, nullptr,
+                             DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
+    if (m_pPrimary)
+      bShown = DdSucceeded(m_pPrimary->Flip(nullptr, 0)) && m_pBackBuffer && m_pNesScreen;
+  } else if (m_pPrimary && m_pBackBuffer && m_pNesScreen) {
+    const SPoint origin = m_platform.pDirectDraw->MainWindow().ClientToScreen({0, 0});
+    m_pBackBuffer->Blt(nullptr, m_pNesScreen, nullptr, DDBLT_WAIT, nullptr);
+    m_pPrimary->BltFast(origin.x + kWindowInset, origin.y + kWindowInset, m_pBackBuffer, nullptr,
+                        DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
+    bShown = true;
+  }
+
+  m_bShown = m_bShown || bShown;
+
+  if (m_platform.bPaceFrames) m_pacer.FramePresented();
+}
+
+// The picture is read back from where it was presented, so that presenting
+// costs no extra copy: full screen from the front buffer at (100, 110),
+// windowed from the back buffer, sampled at the centre of each stretched pixel.
+bool CDirectXEngine::ReadShownPicture(std::vector<DWORD>& pixels) {
+  IDirectDrawSurface* pSource = m_bSurfacesFullScreen ? m_pPrimary : m_pBackBuffer;
+  SSurfacePixels shown;
+  if (!m_bShown || !pSource || DdFailed(pSource->Lock(shown))) return false;
+  pixels.assign(static_cast<std::size_t>(kScreenWidth) * kScreenHeight, 0);
+  auto centre = [](int i, int nShown, int nPicture) {
+    return static_cast<int>((2LL * i + 1) * nShown / (2 * nPicture));
+  };
+  for (int y = 0; y < kScreenHeight; ++y) {
+    const int sy =
+        m_bSurfacesFullScreen ? kFullScreenY + y : centre(y, shown.nHeight, kScreenHeight);
+    if (sy >= shown.nHeight) break;
+    const DWORD* pRow = shown.pPixels + static_cast<std::size_t>(sy) * shown.nPitch;
+    DWORD* pOut = &pixels[static_cast<std::size_t>(y) * kScreenWidth];
+    for (int x = 0; x < kScreenWidth; ++x) {
+      const int sx =
+          m_bSurfacesFullScreen ? kFullScreenX + x : centre(x, shown.nWidth, kScreenWidth);
+      if (sx < shown.nWidth) pOut[x] = pRow[sx];
+    }
+  }
+  pSource->Unlock();
+  return true;
+}
+
+bool CDirectXEngine::CapturePicture(SImage& image) {
+  std::vector<DWORD> live;
+  const std::vector<DWORD>* pPixels = &m_lastShown;
+  if (ReadShownPicture(live)) pPixels = &live;
+  if (pPixels->empty()) return false;
+  image = SImage(kScreenWidth, kScreenHeight);
+  std::transform(pPixels->begin(), pPixels->end(), image.pixels.begin(), ColorRefToRgb);
+  return true;
+}
+
+void CDirectXEngine::ToggleFullScreen() {
+  // Without a drawing object there is no mode to switch.
+  if (!m_pDirectDraw) return;
+  if (m_pPpu->m_bFullScreen) {
+    if (!SetCooperativeLevel(false)) {
+      Message("Unable to set cooperative level.");
+      return;
+    }
+    m_pPpu->m_bFullScreen = 0;
+  } else if (!SetCooperativeLevel(true)) {
+    // Stays windowed; the surfaces are made again for the window.
+    Message("Unable to set cooperative level.");
+  } else {
+    m_pPpu->m_bFullScreen = 1;
+  }
+  // The name-table cache starts black again; the game's next writes refill it.
+  ReleaseSurfaces();
+  CreateSurfaces();
+}
+
+void CDirectXEngine::FillSquare(int x, int y, DWORD color) {
+  for (int r = 0; r < 16; ++r)
+    for (int c = 0; c < 16; ++c) m_pNameTableCache->SetPixel(x + c, y + r, color);
+}
+
+void CDirectXEngine::DrawPaletteSwatches() {
+  if (!m_pNameTableCache) return;
+  for (int i = 0; i < 16; ++i) {
+    FillSquare(256 + 16 * i, 240, MasterColor(m_pPpu->m_SpritePalette[i]));
+    FillSquare(256 + 16 * i, 256, MasterColor(m_pPpu->m_BgPalette[i]));
+  }
+}

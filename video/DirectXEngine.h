@@ -1,0 +1,63 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/DirectDraw.h"
+#include "platform/Platform.h"
+#include "video/FramePacer.h"
+#include "video/GraphicEngine.h"
+#include "video/ScreenCapture.h"
+
+// Draws the background through DirectDraw into the main window or onto the
+// whole display. Tiles are drawn in final colours into a name-table cache when
+// the game writes them; each visible line copies one row of that cache into the
+// 256 x 240 picture, which is presented once per frame. No sprites.
+class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
+ public:
+  CDirectXEngine(CPpu* pPpu, const SPlatform& platform);
+  ~CDirectXEngine() override;
+
+  void Init() override;
+  void Shutdown() override;
+  void DrawScanline(BYTE line) override;
+  void DrawPalettes() override { DrawPaletteSwatches(); }
+  void DrawPatternTables() override { DrawPaletteSwatches(); }
+  void ToggleFullScreen() override;
+  void UpdateNameTable(WORD addr) override;
+  void EndFrame() override;
+  void ClearScreen(BYTE r, BYTE g, BYTE b) override;
+
+  // The last presented picture; still there after Shutdown.
+  bool CapturePicture(SImage& image) override;
+
+ private:
+  bool SetCooperativeLevel(bool bFullScreen);
+  void CreateSurfaces();
+  void ReleaseSurfaces();
+  void ResetDesc();
+  IDirectDrawSurface* CreateOffscreen(int nWidth, int nHeight, const char* pFailureText);
+  void DrawTile(WORD addr, WORD base);
+  void DrawPaletteSwatches();
+  void FillSquare(int x, int y, DWORD color);
+  DWORD MasterColor(BYTE index) const;
+  void Message(const char* pText);
+  bool ReadShownPicture(std::vector<DWORD>& pixels);
+
+  IDirectDraw* m_pDirectDraw = nullptr;
+  SSurfaceDesc m_desc;
+  IDirectDrawSurface* m_pPrimary = nullptr;
+  IDirectDrawSurface* m_pBackBuffer = nullptr;
+  IDirectDrawSurface* m_pNesScreen = nullptr;
+  IDirectDrawSurface* m_pNameTableCache = nullptr;
+  IDirectDrawSurface* m_pBackgroundCache = nullptr;
+
+  SPlatform m_platform;
+  CFramePacer m_pacer;
+  // The surfaces were made for full screen (the PPU's flag may change before
+  // they are released).
+  bool m_bSurfacesFullScreen = false;
+  // A frame has been presented through the current surfaces.
+  bool m_bShown = false;
+  // The last presented picture, saved when its surfaces are released.
+  std::vector<DWORD> m_lastShown;
+};

@@ -1,0 +1,477 @@
+#include "video/SdlEngine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/MessageBox.h"
+#include "ppu/Ppu.h"
+
+namespace {
+constexpr int kWindowWidth = 512;
+constexpr int kWindowHeight = 480;
+constexpr int kFullScreenSize = 256;
+constexpr int kPictureWidth = 256;
+constexpr int kPictureHeight = 240;
+
+SDL_Surface* Create8BitSurface(Uint32 flags, int w, int h) {
+  return SDL_CreateRGBSurface(flags, w, h, 8, 0, 0, 0, 0);
+}
+
+bool SameColors(const SDL_Color* a, const SDL_Color* b) {
+  for (int i = 0; i < 16; ++i)
+    if (a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b) return false;
+  return true;
+}
+
+// The 16-entry palette the PPU names for a 32 x 32 block quadrant.
+BYTE AttributeSelect(BYTE attribute, int x, int y) {
+  const int shift = (((y / 8) & 3) > 1 ? 4 : 0) + (((x / 8) & 3) > 1 ? 2 : 0);
+  return static_cast<BYTE>((attribute >> shift) & 3);
+}
+}  // namespace
+
+CSdlEngine::CSdlEngine(CPpu* pPpu, const SPlatform& platform)
+    : CGraphicEngine(pPpu), m_platform(platform) {}
+
+CSdlEngine::~CSdlEngine() { FreeSurfaces(); }
+
+void CSdlEngine::FreeSurfaces() {
+  // The screen belongs to SDL; these are ours.
+  for (SDL_Surface** pp : {&m_pNameTableCache, &m_pPatternCache, &m_pSpriteLayer,
+                           &m_pBgPaletteView, &m_pSpritePaletteView, &m_pSpriteTile,
+                           &m_pFlipScratch}) {
+    if (*pp) SDL_FreeSurface(*pp);
+    *pp = nullptr;
+  }
+}
+
+void CSdlEngine::Init() {
+  SDL_Init(SDL_INIT_VIDEO);
+  for (int i = 0; i < 64; ++i) {
+    m_masterColors[i].r = m_pPpu->m_RgbPalette[i][0];
+    m_masterColors[i].g = m_pPpu->m_RgbPalette[i][1];
+    m_masterColors[i].b = m_pPpu->m_RgbPalette[i][2];
+  }
+
+  m_pScreen = SDL_SetVideoMode(kWindowWidth, kWindowHeight, 8, SDL_DOUBLEBUF);
+  if (!m_pScreen) {
+    if (m_platform.pMessageBox) m_platform.pMessageBox->Show("Unable to initialize video");
+  } else {
+    SetScreenPalette();
+  }
+  // SDL's dummy driver (the runner, tests) shows nothing: presenting to it
+  // would only convert the window to 32 bits for no one, at several times
+  // the cost of drawing the frame.
+  char driver[32] = {};
+  m_bPresent = !(SDL_VideoDriverName(driver, sizeof(driver)) && std::strcmp(driver, "dummy") == 0);
+
+  // A reset comes without a Shutdown: the previous surfaces go.
+  FreeSurfaces();
+  m_pSpriteLayer = Create8BitSurface(SDL_HWSURFACE | SDL_SRCCOLORKEY, 256, 240);
+  m_pPatternCache = Create8BitSurface(SDL_HWSURFACE | SDL_SRCCOLORKEY, 256, 128);
+  m_pNameTableCache = Create8BitSurface(SDL_HWSURFACE | SDL_SRCCOLORKEY, 512, 480);
+  m_pBgPaletteView = Create8BitSurface(SDL_HWSURFACE, 256, 16);
+  m_pSpritePaletteView = Create8BitSurface(SDL_HWSURFACE, 256, 16);
+  m_pSpriteTile = Create8BitSurface(SDL_HWSURFACE, 8, 8);
+  m_pFlipScratch = Create8BitSurface(SDL_HWSURFACE, 8, 8);
+  // Blits out of the pattern cache copy every pixel, 0 included.
+  if (m_pPatternCache) SDL_SetColorKey(m_pPatternCache, 0, 0);
+
+  std::memcpy(m_bgInstalled, m_bgPalette.colors, sizeof(m_bgInstalled));
+  std::memcpy(m_spriteInstalled, m_spritePalette.colors, sizeof(m_spriteInstalled));
+  for (SDL_Surface* p : {m_pPatternCache, m_pNameTableCache, m_pBgPaletteView})
+    SetSurfaceColors(p, m_bgInstalled);
+  for (SDL_Surface* p : {m_pSpriteLayer, m_pSpritePaletteView, m_pSpriteTile, m_pFlipScratch})
+    SetSurfaceColors(p, m_spriteInstalled);
+  m_bBgColorsDue = true;
+  m_bSpriteColorsDue = true;
+}
+
+void CSdlEngine::SetScreenPalette() {
+  // The screen holds exactly the master colours (repeated to fill its 256
+  // entries), so every colour the 16-colour surfaces or the backdrop use
+  // maps onto an identical screen colour.
+  SDL_Color colors[256];
+  for (int i = 0; i < 256; ++i) colors[i] = m_masterColors[i & 63];
+  SDL_SetColors(m_pScreen, colors, 0, 256);
+  m_bBgColorsDue = true;
+  m_bSpriteColorsDue = true;
+}
+
+void CSdlEngine::SetSurfaceColors(SDL_Surface* pSurface, const SDL_Color* pColors) {
+  if (pSurface) SDL_SetPalette(pSurface, SDL_LOGPAL, const_cast<SDL_Color*>(pColors), 0, 16);
+}
+
+void CSdlEngine::ApplyBgColors() {
+  m_bBgColorsDue = false;
+  if (SameColors(m_bgInstalled, m_bgColors)) return;
+  std::memcpy(m_bgInstalled, m_bgColors, sizeof(m_bgInstalled));
+  for (SDL_Surface* p : {m_pBgPaletteView, m_pPatternCache, m_pNameTableCache})
+    SetSurfaceColors(p, m_bgInstalled);
+}
+
+void CSdlEngine::ApplySpriteColors() {
+  m_bSpriteColorsDue = false;
+  if (SameColors(m_spriteInstalled, m_spriteColors)) return;
+  std::memcpy(m_spriteInstalled, m_spriteColors, sizeof(m_spriteInstalled));
+  for (SDL_Surface* p : {m_pSpritePaletteView, m_pSpriteLayer, m_pFlipScratch, m_pSpriteTile})
+    SetSurfaceColors(p, m_spriteInstalled);
+}
+
+bool CSdlEngine::ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRect& r) {
+  if (!pSrc || !pDst) return false;
+  // Keep the source rectangle inside the source...
+  if (r.sx < 0) { r.w += r.sx; r.dx -= r.sx; r.sx = 0; }
+  if (r.sy < 0) { r.h += r.sy; r.dy -= r.sy; r.sy = 0; }
+  r.w = std::min(r.w, pSrc->w - r.sx);
+  r.h = std::min(r.h, pSrc->h - r.sy);
+  // ...and the destination inside the destination.
+  if (r.dx < 0) { r.w += r.dx; r.sx -= r.dx; r.dx = 0; }
+  if (r.dy < 0) { r.h += r.dy; r.sy -= r.dy; r.dy = 0; }
+  r.w = std::min(r.w, pDst->w - r.dx);
+  r.h = std::min(r.h, pDst->h - r.dy);
+  return r.w > 0 && r.h > 0;
+}
+
+void CSdlEngine::BlitClipped(SDL_Surface* pSrc, int sx, int sy, int w, int h, SDL_Surface* pDst,
+                             int dx, int dy) {
+  SRect r = {sx, sy, w, h, dx, dy};
+  if (!ClipRects(pSrc, pDst, r)) return;
+  SDL_Rect src = {static_cast<Sint16>(r.sx), static_cast<Sint16>(r.sy), static_cast<Uint16>(r.w),
+                  static_cast<Uint16>(r.h)};
+  SDL_Rect dst = {static_cast<Sint16>(r.dx), static_cast<Sint16>(r.dy), 0, 0};
+  SDL_UpperBlit(pSrc, &src, pDst, &dst);
+}
+
+void CSdlEngine::FillSurface(SDL_Surface* pSurface, BYTE value) {
+  // SDL fills 8-bit surfaces a byte at a time, which costs more than the
+  // rest of a frame; a row is one memset.
+  SDL_LockSurface(pSurface);
+  BYTE* pixels = static_cast<BYTE*>(pSurface->pixels);
+  if (pSurface->pitch == pSurface->w) {
+    std::memset(pixels, value, static_cast<std::size_t>(pSurface->pitch) * pSurface->h);
+  } else {
+    for (int y = 0; y < pSurface->h; ++y)
+      std::memset(pixels + y * pSurface->pitch, value, static_cast<std::size_t>(pSurface->w));
+  }
+  SDL_UnlockSurface(pSurface);
+}
+
+CSdlEngine::SRect CSdlEngine::CopyPixels(SDL_Surface* pSrc, int sx, int sy, int w, int h,
+                                         SDL_Surface* pDst, int dx, int dy) {
+  // Between our own 8-bit surfaces pixel values are copied as they are. An
+  // SDL blit would match colours instead, and the colour key SDL marks in a
+  // palette makes otherwise equal palettes differ.
+  SRect r = {sx, sy, w, h, dx, dy};
+  if (!ClipRects(pSrc, pDst, r)) return SRect{};
+  SDL_LockSurface(pSrc);
+  SDL_LockSurface(pDst);
+  const BYTE* from = static_cast<const BYTE*>(pSrc->pixels) + r.sy * pSrc->pitch + r.sx;
+  BYTE* to = static_cast<BYTE*>(pDst->pixels) + r.dy * pDst->pitch + r.dx;
+  for (int row = 0; row < r.h; ++row)
+    std::memmove(to + row * pDst->pitch, from + row * pSrc->pitch, static_cast<std::size_t>(r.w));
+  SDL_UnlockSurface(pDst);
+  SDL_UnlockSurface(pSrc);
+  return r;
+}
+
+void CSdlEngine::Shutdown() {
+  SDL_Quit();
+  // SDL freed the screen; our surfaces stay until the next Init replaces them.
+  m_pScreen = nullptr;
+}
+
+void CSdlEngine::UpdatePattern(WORD addr) {
+  if (!m_pPatternCache) return;
+  const WORD base = addr & 0xFFF7;
+  const BYTE p0 = m_pPpu->m_Vram[base];
+  const BYTE p1 = m_pPpu->m_Vram[base + 8];
+  const int n = (addr >> 4) & 0xFF;
+  const int x0 = (n >> 3) * 8;
+  const int y = (n & 7) * 8 + (addr & 7) + (addr >= 0x1000 ? 64 : 0);
+  SDL_LockSurface(m_pPatternCache);
+  BYTE* row = static_cast<BYTE*>(m_pPatternCache->pixels) + y * m_pPatternCache->pitch + x0;
+  for (int i = 0; i < 8; ++i) {
+    const BYTE mask = static_cast<BYTE>(0x80 >> i);
+    row[i] = static_cast<BYTE>(((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0));
+  }
+  SDL_UnlockSurface(m_pPatternCache);
+}
+
+void CSdlEngine::UpdateNameTable(WORD addr) {
+  if ((addr >= 0x23C0 && addr < 0x2400) || (addr >= 0x27C0 && addr < 0x2800)) {
+    // An attribute byte colours a 4 x 4 block of tiles; the last row of the
+    // table has only two rows of tiles under it.
+    const WORD table = addr < 0x2400 ? 0x2000 : 0x2400;
+    const WORD limit = table + 0x3C0;
+    const int i = addr - limit;
+    const int first = table + (i >> 3) * 128 + (i & 7) * 4;
+    for (int r = 0; r < 4; ++r)
+      for (int c = 0; c < 4; ++c) {
+        const int tileAddr = first + r * 32 + c;
+        if (tileAddr < limit) UpdateNameTable(static_cast<WORD>(tileAddr));
+      }
+    return;
+  }
+  if (addr < 0x2000 || addr >= 0x2800) return;
+
+  const WORD table = addr < 0x2400 ? 0x2000 : 0x2400;
+  const int o = addr - table;
+  const BYTE tile = m_pPpu->m_Vram[addr];
+  const int sx = tile & 0xF8;
+  const int sy = (tile & 7) * 8 + ((m_pPpu->m_Control & 0x10) ? 64 : 0);
+  const int x = (o & 0x1F) * 8;
+  const int y = (o >> 5) * 8;
+  const BYTE attribute = m_pPpu->m_Vram[table + 0x3C0 + x / 32 + (y / 32) * 8];
+  const BYTE select = static_cast<BYTE>(AttributeSelect(attribute, x, y) << 2);
+  const int dx = x + (table == 0x2400 ? 256 : 0);
+
+  CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pNameTableCache, dx, y);
+  if (!m_pNameTableCache || select == 0) return;
+  SDL_LockSurface(m_pNameTableCache);
+  BYTE* pixels = static_cast<BYTE*>(m_pNameTableCache->pixels);
+  for (int r = 0; r < 8; ++r) {
+    BYTE* row = pixels + (y + r) * m_pNameTableCache->pitch + dx;
+    for (int c = 0; c < 8; ++c)
+      if (row[c]) row[c] |= select;
+  }
+  SDL_UnlockSurface(m_pNameTableCache);
+}
+
+void CSdlEngine::UpdateBgPalette(BYTE index) {
+  const BYTE* rgb = m_pPpu->m_RgbPalette[m_pPpu->m_BgPalette[index] & 0x3F];
+  m_bgColors[index] = {rgb[0], rgb[1], rgb[2], m_bgColors[index].unused};
+  if (index == 0 && m_pNameTableCache) {
+    SDL_SetColorKey(m_pNameTableCache, SDL_SRCCOLORKEY, 0);
+    m_bBgColorsDue = true;
+  }
+}
+
+void CSdlEngine::UpdateSpritePalette(BYTE index) {
+  const BYTE* rgb = m_pPpu->m_RgbPalette[m_pPpu->m_SpritePalette[index] & 0x3F];
+  m_spriteColors[index] = {rgb[0], rgb[1], rgb[2], m_spriteColors[index].unused};
+  if (index == 0 && m_pSpriteLayer) {
+    SDL_SetColorKey(m_pSpriteLayer, SDL_SRCCOLORKEY, 0);
+    m_bSpriteColorsDue = true;
+  }
+}
+
+void CSdlEngine::DrawScanline(BYTE line) {
+  CPpu& ppu = *m_pPpu;
+  if (!(ppu.m_Mask & 0x08)) return;
+  if (ppu.m_Mask & 0x10) {
+    ppu.m_VramAddr = static_cast<WORD>((ppu.m_VramAddr & 0xFFE0) | (ppu.m_TempAddr & 0x001F));
+    ppu.m_VramAddr = static_cast<WORD>((ppu.m_VramAddr & 0x7BFF) | (ppu.m_TempAddr & 0x0400));
+  }
+
+  WORD base = 0x2000;
+  switch (ppu.m_Control & 3) {
+    case 1: base = ppu.m_bVertical ? 0x2400 : 0x2000; break;
+    case 2: base = ppu.m_bVertical ? 0x2000 : 0x2400; break;
+    case 3: base = 0x2400; break;
+    default: break;
+  }
+
+  if (line == ppu.m_SpriteRam[0] + 6) ppu.m_Status |= 0x40;
+
+  int sy = ((ppu.m_VramAddr >> 5) & 0x1F) * 8 + ppu.m_nFineY + line;
+  int sx = (ppu.m_VramAddr & 0x1F) * 8 + ppu.m_nFineX;
+
+  if (m_bBgColorsDue) ApplyBgColors();
+  if (base == 0x2400) {
+    if (sy >= 240)
+      sy -= 240;
+    else
+      sx += 256;
+    if (sx > 256) {
+      // The row runs off the right edge of the cache and goes on at its left.
+      BlitClipped(m_pNameTableCache, sx, sy, 512 - sx, 1, m_pScreen, 0, line);
+      BlitClipped(m_pNameTableCache, 0, sy, 256 - (512 - sx), 1, m_pScreen, 512 - sx, line);
+      return;
+    }
+  } else if (sy >= 240) {
+    sy -= 240;
+    sx += 256;
+  }
+  BlitClipped(m_pNameTableCache, sx, sy, 256, 1, m_pScreen, 0, line);
+}
+
+void CSdlEngine::DrawSprites(BYTE front) {
+  if (!m_pSpriteLayer) return;
+  const CPpu& ppu = *m_pPpu;
+  FillSurface(m_pSpriteLayer, 0);
+
+  // With its colour key set, the layer adds each sprite's own rectangle to
+  // the screen, which leaves the screen as a blit of the whole layer after
+  // every sprite would. Without one the layer is opaque, and its last whole
+  // blit covers all the earlier ones.
+  const bool bKeyed = (m_pSpriteLayer->flags & SDL_SRCCOLORKEY) != 0;
+  bool bAnyDrawn = false;
+  auto blitLayer = [this](int x, int y, int w, int h) {
+    if (m_bSpriteColorsDue) ApplySpriteColors();
+    BlitClipped(m_pSpriteLayer, x, y, w, h, m_pScreen, x, y);
+  };
+
+  for (int i = 63; i >= 0; --i) {
+    const BYTE* sprite = &ppu.m_SpriteRam[i * 4];
+    const BYTE attr = sprite[2];
+    if (((attr >> 5) & 1) == front) continue;
+    const int x = sprite[3];
+    const int y = sprite[0] + 1;
+    const BYTE tile = sprite[1];
+    const BYTE bits = static_cast<BYTE>((attr & 3) << 2);
+
+    SRect written;
+    if (ppu.m_Control & 0x20) {
+      // The tile's own cell and the one below it, never flipped.
+      written = CopyPixels(m_pPatternCache, tile & 0xF8, (tile & 7) * 8 + ((tile & 1) ? 64 : 0),
+                           8, 16, m_pSpriteLayer, x, y);
+    } else {
+      const int sx = tile & 0xF8;
+      const int sy = (tile & 7) * 8 + ((ppu.m_Control & 0x08) ? 64 : 0);
+      const bool bV = (attr & 0x80) != 0;
+      const bool bH = (attr & 0x40) != 0;
+      if (bV || bH) {
+        CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteTile, 0, 0);
+        FlipSpriteTile(bV && bH ? 2 : (bV ? 1 : 0));
+        written = CopyPixels(m_pSpriteTile, 0, 0, 8, 8, m_pSpriteLayer, x, y);
+      } else {
+        written = CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteLayer, x, y);
+      }
+    }
+    bAnyDrawn = true;
+
+    if (written.w > 0) {
+      SDL_LockSurface(m_pSpriteLayer);
+      BYTE* pixels = static_cast<BYTE*>(m_pSpriteLayer->pixels);
+      for (int r = 0; r < written.h; ++r) {
+        BYTE* row = pixels + (written.dy + r) * m_pSpriteLayer->pitch + written.dx;
+        for (int c = 0; c < written.w; ++c)
+          if (row[c]) row[c] |= bits;
+      }
+      SDL_UnlockSurface(m_pSpriteLayer);
+    }
+
+    if (m_bWholeLayerBlits)
+      blitLayer(0, 0, 256, 240);
+    else if (bKeyed && written.w > 0)
+      blitLayer(written.dx, written.dy, written.w, written.h);
+  }
+  if (bAnyDrawn && !bKeyed && !m_bWholeLayerBlits) blitLayer(0, 0, 256, 240);
+}
+
+void CSdlEngine::FlipSpriteTile(int nMode) {
+  if (!m_pSpriteTile || !m_pFlipScratch) return;
+  SDL_LockSurface(m_pFlipScratch);
+  SDL_LockSurface(m_pSpriteTile);
+  const BYTE* tile = static_cast<const BYTE*>(m_pSpriteTile->pixels);
+  BYTE* scratch = static_cast<BYTE*>(m_pFlipScratch->pixels);
+  const int tp = m_pSpriteTile->pitch;
+  const int sp = m_pFlipScratch->pitch;
+  for (int r = 0; r < 8; ++r)
+    for (int c = 0; c < 8; ++c) {
+      const int fr = nMode == 0 ? r : 7 - r;
+      const int fc = nMode == 1 ? c : 7 - c;
+      scratch[r * sp + c] = tile[fr * tp + fc];
+    }
+  SDL_UnlockSurface(m_pSpriteTile);
+  SDL_UnlockSurface(m_pFlipScratch);
+  CopyPixels(m_pFlipScratch, 0, 0, 8, 8, m_pSpriteTile, 0, 0);
+}
+
+void CSdlEngine::EndFrame() {
+  // Every surface takes up its family's colours again at its next blit.
+  m_bBgColorsDue = true;
+  m_bSpriteColorsDue = true;
+  if (m_bDebugView) {
+    DrawPalettes();
+    DrawPatternTables();
+    if (m_bBgColorsDue) ApplyBgColors();
+    BlitClipped(m_pNameTableCache, 0, 0, 512, 240, m_pScreen, 0, 240);
+  }
+  if (!m_pScreen) return;
+  Snapshot();
+  if (m_bPresent) SDL_Flip(m_pScreen);
+  if (m_platform.bPaceFrames) m_pacer.FramePresented();
+}
+
+void CSdlEngine::DrawPalettes() {
+  for (SDL_Surface* p : {m_pBgPaletteView, m_pSpritePaletteView}) {
+    if (!p) continue;
+    SDL_LockSurface(p);
+    for (int y = 0; y < 16; ++y) {
+      BYTE* row = static_cast<BYTE*>(p->pixels) + y * p->pitch;
+      for (int x = 0; x < 256; ++x) row[x] = static_cast<BYTE>(x / 16);
+    }
+    SDL_UnlockSurface(p);
+  }
+  if (m_bBgColorsDue) ApplyBgColors();
+  if (m_bSpriteColorsDue) ApplySpriteColors();
+  BlitClipped(m_pBgPaletteView, 0, 0, 256, 16, m_pScreen, 256, 0);
+  BlitClipped(m_pSpritePaletteView, 0, 0, 256, 16, m_pScreen, 256, 16);
+}
+
+void CSdlEngine::DrawPatternTables() {
+  if (m_bBgColorsDue) ApplyBgColors();
+  BlitClipped(m_pPatternCache, 0, 0, 256, 128, m_pScreen, 256, 32);
+}
+
+void CSdlEngine::ClearScreen(BYTE /*r*/, BYTE /*g*/, BYTE /*b*/) {
+  if (!m_pScreen) return;
+  const SDL_Color& c = m_masterColors[m_pPpu->m_BgPalette[0] & 0x3F];
+  FillSurface(m_pScreen, static_cast<BYTE>(SDL_MapRGB(m_pScreen->format, c.r, c.g, c.b)));
+}
+
+void CSdlEngine::ToggleFullScreen() {
+  m_pScreen = SDL_SetVideoMode(kFullScreenSize, kFullScreenSize, 8,
+                               SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWPALETTE);
+  if (!m_pScreen) {
+    if (m_platform.pMessageBox)
+      m_platform.pMessageBox->Show("Unable to initialize video in full screen mode");
+    return;
+  }
+  SetScreenPalette();
+}
+
+void CSdlEngine::ToggleDebugView() { m_bDebugView = m_bDebugView ? 0 : 1; }
+
+void CSdlEngine::Snapshot() {
+  m_nSnapshotWidth = m_pScreen->w;
+  m_nSnapshotHeight = m_pScreen->h;
+  m_nSnapshotPitch = m_pScreen->pitch;
+  const std::size_t nBytes = static_cast<std::size_t>(m_pScreen->pitch) * m_pScreen->h;
+  m_snapshot.resize(nBytes);
+  SDL_LockSurface(m_pScreen);
+  std::memcpy(m_snapshot.data(), m_pScreen->pixels, nBytes);
+  SDL_UnlockSurface(m_pScreen);
+  const SDL_Palette* pPalette = m_pScreen->format->palette;
+  if (pPalette) {
+    const int n = std::min(pPalette->ncolors, 256);
+    std::memcpy(m_snapshotColors, pPalette->colors, sizeof(SDL_Color) * n);
+  }
+}
+
+bool CSdlEngine::ImageFromPixels(const std::vector<BYTE>& pixels, int nPitch,
+                                 const SDL_Color* pColors, int w, int h, SImage& image) {
+  if (pixels.size() < static_cast<std::size_t>(nPitch) * h) return false;
+  image = SImage(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const SDL_Color& c = pColors[pixels[static_cast<std::size_t>(y) * nPitch + x]];
+      image.At(x, y) = PackRgb(c.r, c.g, c.b);
+    }
+  return true;
+}
+
+bool CSdlEngine::CapturePicture(SImage& image) {
+  if (m_snapshot.empty()) return false;
+  return ImageFromPixels(m_snapshot, m_nSnapshotPitch, m_snapshotColors,
+                         std::min(kPictureWidth, m_nSnapshotWidth),
+                         std::min(kPictureHeight, m_nSnapshotHeight), image);
+}
+
+bool CSdlEngine::CaptureWindow(SImage& image) {
+  if (m_snapshot.empty()) return false;
+  return ImageFromPixels(m_snapshot, m_nSnapshotPitch, m_snapshotColors, m_nSnapshotWidth,
+                         m_nSnapshotHeight, image);
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <vector>
+
+#include "platform/Platform.h"
+#include "video/FramePacer.h"
+#include "video/GraphicEngine.h"
+#include "video/ScreenCapture.h"
+
+// The default engine: SDL's own 512 x 480 window at 8 bits per pixel. The
+// picture memory lives in 8-bit caches that every write updates; each
+// visible line is one row copied out of the name-table cache, and the
+// sprites are drawn once per frame. The right and lower parts of the window
+// show the palettes, pattern tables and name tables when the debug view is on.
+class CSdlEngine : public CGraphicEngine, public IScreenCapture {
+ public:
+  CSdlEngine(CPpu* pPpu, const SPlatform& platform);
+  ~CSdlEngine() override;
+
+  void Init() override;
+  void Shutdown() override;
+  void DrawScanline(BYTE line) override;
+  void DrawPalettes() override;
+  void DrawPatternTables() override;
+  void DrawSprites(BYTE front) override;
+  void ToggleFullScreen() override;
+  void ToggleDebugView() override;
+  void UpdatePattern(WORD addr) override;
+  void UpdateNameTable(WORD addr) override;
+  void UpdateBgPalette(BYTE index) override;
+  void UpdateSpritePalette(BYTE index) override;
+  void EndFrame() override;
+  void ClearScreen(BYTE r, BYTE g, BYTE b) override;
+
+  // The picture and the window as last presented by EndFrame.
+  bool CapturePicture(SImage& image) override;
+  bool CaptureWindow(SImage& image) override;
+
+  SDL_Surface* Screen() const { return m_pScreen; }
+  // Draws each sprite by blitting the whole sprite layer to the screen, the
+  // slow way that defines the picture; tests compare the fast way with it.
+  void SetWholeLayerBlits(bool bWhole) { m_bWholeLayerBlits = bWhole; }
+  // Tests pace with a clock of their own.
+  void SetFramePacer(const CFramePacer& pacer) { m_pacer = pacer; }
+
+ private:
+  // A copy from (sx, sy) to (dx, dy), w x h, after clipping to both surfaces.
+  struct SRect {
+    int sx = 0, sy = 0, w = 0, h = 0, dx = 0, dy = 0;
+  };
+
+  void FreeSurfaces();
+  void SetScreenPalette();
+  static void FillSurface(SDL_Surface* pSurface, BYTE value);
+  static bool ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRect& r);
+  void BlitClipped(SDL_Surface* pSrc, int sx, int sy, int w, int h, SDL_Surface* pDst, int dx,
+                   int dy);
+  SRect CopyPixels(SDL_Surface* pSrc, int sx, int sy, int w, int h, SDL_Surface* pDst, int dx,
+                   int dy);
+  void SetSurfaceColors(SDL_Surface* pSurface, const SDL_Color* pColors);
+  void ApplyBgColors();
+  void ApplySpriteColors();
+  void FlipSpriteTile(int nMode);
+  void Snapshot();
+  static bool ImageFromPixels(const std::vector<BYTE>& pixels, int nPitch, const SDL_Color* pColors,
+                              int w, int h, SImage& image);
+
+  SPlatform m_platform;
+  CFramePacer m_pacer;
+
+  SDL_Surface* m_pScreen = nullptr;
+  SDL_Surface* m_pNameTableCache = nullptr;
+  SDL_Surface* m_pPatternCache = nullptr;
+  SDL_Surface* m_pSpriteLayer = nullptr;
+  SDL_Surface* m_pBgPaletteView = nullptr;
+  SDL_Surface* m_pSpritePaletteView = nullptr;
+  SDL_Surface* m_pSpriteTile = nullptr;
+  SDL_Surface* m_pFlipScratch = nullptr;
+  SDL_Color m_masterColors[64] = {};
+  SDL_Color m_bgColors[16] = {};
+  SDL_Color m_spriteColors[16] = {};
+  SDL_Palette m_bgPalette = {16, m_bgColors};
+  SDL_Palette m_spritePalette = {16, m_spriteColors};
+
+  // The colours the background and the sprite surfaces hold now. SDL works
+  // out how a surface's colours map onto the screen at its first blit after
+  // its palette or colour key was set, so new colours are taken up at the
+  // first blit to the screen after EndFrame (or Init, or a write of entry 0),
+  // not at the moment of the palette write.
+  SDL_Color m_bgInstalled[16] = {};
+  SDL_Color m_spriteInstalled[16] = {};
+  bool m_bBgColorsDue = true;
+  bool m_bSpriteColorsDue = true;
+
+  bool m_bWholeLayerBlits = false;
+  bool m_bPresent = true;
+
+  // The screen as EndFrame presented it, for screenshots.
+  std::vector<BYTE> m_snapshot;
+  int m_nSnapshotWidth = 0;
+  int m_nSnapshotHeight = 0;
+  int m_nSnapshotPitch = 0;
+  SDL_Color m_snapshotColors[256] = {};
+};
