@@ -1,7 +1,9 @@
 #include "tools/HeadlessRunner.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -14,12 +16,18 @@
 #include "platform/Host.h"
 #include "platform/KeyStateKeyboard.h"
 #include "platform/MemorySettingsStore.h"
+#include "platform/OffscreenTarget.h"
+#include "platform/PngFile.h"
+#include "platform/SdlEventPump.h"
 #include "platform/SdlTicks.h"
+#include "platform/SoftDirectDraw.h"
 #include "platform/SettingsTable.h"
 #include "platform/StderrMessageBox.h"
 #include "tools/InputScript.h"
 #include "tools/RunnerOptions.h"
 #include "tools/TraceWriter.h"
+#include "video/GraphicEngine.h"
+#include "video/ScreenCapture.h"
 
 namespace {
 const char* EngineSetting(const std::string& strEngine) {
@@ -29,7 +37,9 @@ const char* EngineSetting(const std::string& strEngine) {
 }
 
 // Counts frames at the loop's once-per-frame pump, plays the input script
-// and stops the machine after the requested number of frames.
+// and stops the machine after the requested number of frames, running the
+// last-frame action first (the screenshots, taken while the engine still
+// holds its picture).
 class CRunnerPump : public IEventPump {
  public:
   CRunnerPump(CNes*& pNes, int nFrames, const CInputScript& script, CKeyStateKeyboard& keyboard,
@@ -37,7 +47,11 @@ class CRunnerPump : public IEventPump {
       : m_pNes(pNes), m_nFrames(nFrames), m_script(script), m_keyboard(keyboard),
         m_keyCodes(keyCodes) {}
 
+  void SetLastFrameAction(std::function<void()> action) { m_lastFrame = std::move(action); }
+
   void ApplyInput(int nFrame) {
+    // Without a script the keys belong to whoever presses them in the window.
+    if (m_script.Empty()) return;
     bool held[CInput::kButtonCount] = {};
     for (int b : m_script.ButtonsAt(nFrame)) held[b] = true;
     for (int b = 0; b < CInput::kButtonCount; ++b) {
@@ -51,6 +65,7 @@ class CRunnerPump : public IEventPump {
   void PumpPendingEvents() override {
     ++m_nFramesDone;
     if (m_nFramesDone >= m_nFrames) {
+      RunLastFrameAction();
       m_pNes->Stop();
       return;
     }
@@ -58,6 +73,11 @@ class CRunnerPump : public IEventPump {
   }
 
   int FramesDone() const { return m_nFramesDone; }
+  bool LastFrameReached() const { return m_bLastFrameDone; }
+  void RunLastFrameAction() {
+    m_bLastFrameDone = true;
+    if (m_lastFrame) m_lastFrame();
+  }
 
  private:
   CNes*& m_pNes;
@@ -66,6 +86,8 @@ class CRunnerPump : public IEventPump {
   const CInputScript& m_script;
   CKeyStateKeyboard& m_keyboard;
   const int* m_keyCodes;
+  std::function<void()> m_lastFrame;
+  bool m_bLastFrameDone = false;
 };
 
 bool ReadTextFile(const std::string& strPath, std::string& strText) {
@@ -74,6 +96,24 @@ bool ReadTextFile(const std::string& strPath, std::string& strText) {
   std::ostringstream s;
   s << file.rdbuf();
   strText = s.str();
+  return true;
+}
+
+bool SaveCapture(IScreenCapture* pCapture, bool bWholeWindow, const std::string& strPath,
+                 std::FILE* pErr) {
+  SImage image;
+  const bool bCaptured =
+      pCapture && (bWholeWindow ? pCapture->CaptureWindow(image) : pCapture->CapturePicture(image));
+  if (!bCaptured) {
+    std::fprintf(pErr, "tolvar-run: no picture to save as %s (the engine showed none)\n",
+                 strPath.c_str());
+    return false;
+  }
+  std::string error;
+  if (!WritePng(strPath, image, &error)) {
+    std::fprintf(pErr, "tolvar-run: cannot write %s: %s\n", strPath.c_str(), error.c_str());
+    return false;
+  }
   return true;
 }
 
@@ -92,6 +132,17 @@ void PrintDump(std::FILE* pOut, const CMemory& memory, int nFirst, int nLast) {
 }  // namespace
 
 int RunHeadless(const SRunnerOptions& options, std::FILE* pOut, std::FILE* pErr) {
+  const bool bWantsPicture = !options.strScreenshot.empty() || !options.strWindowShot.empty();
+  if (bWantsPicture && options.strEngine == "null") {
+    std::fprintf(pErr,
+                 "tolvar-run: --screenshot and --window-shot need an engine that draws; the null "
+                 "engine draws nothing (use --engine sdl)\n");
+    return 2;
+  }
+  // Headless unless a real window is asked for; an explicit driver choice
+  // in the environment wins.
+  if (!options.bWindow && !std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "dummy", 1);
+
   CInputScript script;
   if (!options.strInputScript.empty()) {
     std::string text, error;
@@ -127,13 +178,21 @@ int RunHeadless(const SRunnerOptions& options, std::FILE* pOut, std::FILE* pErr)
   for (int b = 0; b < CInput::kButtonCount; ++b)
     keyCodes[b] = settings.GetInt("Input", CInput::kButtonNames[b], CInput::kDefaultKeyCodes[b]);
   CRunnerPump pump(pNes, options.nFrames, script, keyboard, keyCodes);
+  // The SDL window's own events first: its keys and its close button.
+  CSdlEventPump sdlPump(&keyboard, [&pNes] { pNes->Stop(); }, &pump);
 
   SPlatform platform;
   platform.pSettings = &settings;
   platform.pMessageBox = &messageBox;
   platform.pKeyboard = &keyboard;
   platform.pTicks = &ticks;
-  platform.pEventPump = &pump;
+  platform.pEventPump = &sdlPump;
+  // The DirectX engine draws through software drawing objects onto a display
+  // kept in memory.
+  COffscreenTarget display;
+  CSoftDirectDrawFactory directDraw(display);
+  platform.pDirectDraw = &directDraw;
+  platform.bPaceFrames = options.bRealTime;
 
   auto nes = std::make_unique<CNes>(platform);
   pNes = nes.get();
@@ -143,6 +202,27 @@ int RunHeadless(const SRunnerOptions& options, std::FILE* pOut, std::FILE* pErr)
     return 2;
   }
   if (options.nStartPc >= 0) nes->SetStartPc(options.nStartPc);
+  if (options.bDebugView) nes->Engine()->ToggleDebugView();
+
+  bool bCaptureFailed = false;
+  if (bWantsPicture) {
+    if (!dynamic_cast<IScreenCapture*>(nes->Engine())) {
+      std::fprintf(pErr, "tolvar-run: the %s engine cannot give its picture\n",
+                   options.strEngine.c_str());
+      return 2;
+    }
+    // The loop's Shutdown takes the screen away, so the pictures are taken
+    // at the last frame's pump, just after it was presented.
+    pump.SetLastFrameAction([&] {
+      auto* pCapture = dynamic_cast<IScreenCapture*>(pNes->Engine());
+      if (!options.strScreenshot.empty() &&
+          !SaveCapture(pCapture, false, options.strScreenshot, pErr))
+        bCaptureFailed = true;
+      if (!options.strWindowShot.empty() &&
+          !SaveCapture(pCapture, true, options.strWindowShot, pErr))
+        bCaptureFailed = true;
+    });
+  }
 
   std::FILE* pTrace = nullptr;
   std::unique_ptr<CTraceWriter> tracer;
@@ -168,5 +248,11 @@ int RunHeadless(const SRunnerOptions& options, std::FILE* pOut, std::FILE* pErr)
                seconds > 0 ? nFrames / seconds : 0.0);
   for (const SMemoryRange& range : options.dumps)
     PrintDump(pOut, *nes->Memory(), range.nFirst, range.nLast);
-  return nes->StoppedOnBadOpcode() ? 1 : 0;
+  if (bWantsPicture && !pump.LastFrameReached()) {
+    // Stopped early (bad opcode, Escape, the window closed): save what the
+    // engine last presented, if it still has it.
+    pump.RunLastFrameAction();
+  }
+  if (nes->StoppedOnBadOpcode()) return 1;
+  return bCaptureFailed ? 2 : 0;
 }

@@ -44,10 +44,12 @@ const char* RunnerUsage() {
          "  --trace FILE        write one line per instruction (\"-\" for stdout)\n"
          "  --start-pc HEX      start at HEX instead of the reset vector\n"
          "  --dump RANGE        print memory at the end, e.g. 6000-600F or 0000:100 (hex)\n"
-         "  --screenshot FILE   save the 256x240 picture as PNG\n"
+         "  --screenshot FILE   save the 256x240 picture of the last frame as PNG\n"
+         "                      (needs --engine sdl or directx)\n"
          "  --window-shot FILE  save the whole SDL window (with debug views) as PNG\n"
          "  --debug-view        switch the SDL engine's debug views on\n"
-         "  --window            open a real window instead of running headless\n"
+         "  --window            open a real window instead of SDL's dummy video driver\n"
+         "                      (an SDL_VIDEODRIVER in the environment is kept as it is)\n"
          "  --realtime          pace frames to the console's 60.0988 per second\n";
 }
 
@@ -118,6 +120,12 @@ bool ParseRunnerOptions(int argc, const char* const* argv, SRunnerOptions& optio
       strError = "only one ROM may be given";
       return false;
     }
+  }
+  if (!options.bHelp && options.strEngine == "null" &&
+      (!options.strScreenshot.empty() || !options.strWindowShot.empty())) {
+    strError = std::string(options.strScreenshot.empty() ? "--window-shot" : "--screenshot") +
+               " needs an engine that draws; the null engine draws nothing (use --engine sdl)";
+    return false;
   }
   if (!options.bHelp && options.strRomPath.empty()) {
     strError = "no ROM given";

@@ -3,6 +3,7 @@
 
 #include "tools/HeadlessRunner.h"
 #include "tools/RunnerOptions.h"
+#include "tools/SanitizerDefaults.h"
 
 int main(int argc, char** argv) {
   SRunnerOptions options;

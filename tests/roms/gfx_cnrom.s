@@ -1,0 +1,97 @@
+; CHR bank switch on mapper 3: four 8 KB banks. In bank n, tile 1 is the
+; digit n and tile 2 a pattern of its own (0 horizontal stripes, 1 vertical
+; stripes, 2 diagonals, 3 checker). Rows 8n to 8n+7 of the name table and
+; their attribute bytes (palette n) are written while bank n is selected:
+; the engines take a tile's pattern when its name-table byte is written, so
+; the picture shows bands 0, 1, 2, 3 from top to bottom. Bank 2 is selected
+; last; the four sprites (tiles 1, 2, 1, 2 in black and white, x 112-143,
+; lines 112-119) are drawn from the current pattern memory and show "2" and
+; diagonals.
+MIRRORING = 1
+MAPPER = 3
+CHR_BANKS = 4
+.include "gfx.inc"
+.include "gfx_chr.inc"
+
+; Selects a CHR bank; the byte written matches the ROM byte under it.
+.macro SELECT_BANK n
+  lda #(n)
+  sta bank_values + (n)
+.endmacro
+
+.macro DRAW_BAND n
+  SELECT_BANK n
+  .if (n) < 3
+    DRAW_ROWS $2000, (n) * 8, (n) * 8 + 7, band_tile
+  .else
+    DRAW_ROWS $2000, 24, 29, band_tile
+  .endif
+  PPU_ADDR $23C0 + (n) * 16
+  lda #(n) * $55
+  ldx #16
+: sta PPUDATA
+  dex
+  bne :-
+.endmacro
+
+.segment "CODE"
+
+reset:
+  INIT_CONSOLE
+  COPY_TO_PPU $3F00, palette, 32
+  DRAW_BAND 0
+  DRAW_BAND 1
+  DRAW_BAND 2
+  DRAW_BAND 3
+  SELECT_BANK 2
+  COPY_TO_OAM sprites, sprites_end - sprites
+  START_RENDERING 0, MASK_BG | MASK_SPR, 0, 0
+forever:
+  jmp forever
+
+; Digit in even columns, pattern in odd ones.
+band_tile:
+  lda gfx_col
+  and #1
+  clc
+  adc #1
+  rts
+
+.segment "RODATA"
+
+bank_values:
+  .byte 0, 1, 2, 3
+
+palette:
+  .byte $0F, $26, $06, $0F,  $0F, $2A, $0A, $0F,  $0F, $22, $02, $0F,  $0F, $28, $08, $0F
+  .byte $0F, $30, $00, $0F,  $0F, $30, $00, $0F,  $0F, $30, $00, $0F,  $0F, $30, $00, $0F
+
+; Y, tile, attributes, X
+sprites:
+  .byte 111, $01, $00, 112
+  .byte 111, $02, $00, 120
+  .byte 111, $01, $00, 128
+  .byte 111, $02, $00, 136
+sprites_end:
+
+.segment "VECTORS"
+  .word ignore_interrupt, reset, ignore_interrupt
+
+.segment "CHARS"
+.repeat 4, bank
+  .scope
+  base:
+    TILE_SOLID 0
+    GLYPH BORDERED, bank
+    .if bank = 0
+      TILE $11111111, $11111111, $33333333, $33333333, $11111111, $11111111, $33333333, $33333333
+    .elseif bank = 1
+      TILE $11331133, $11331133, $11331133, $11331133, $11331133, $11331133, $11331133, $11331133
+    .elseif bank = 2
+      TILE $31111111, $13111111, $11311111, $11131111, $11113111, $11111311, $11111131, $11111113
+    .else
+      TILE $11331133, $11331133, $33113311, $33113311, $11331133, $11331133, $33113311, $33113311
+    .endif
+    PAD_TO_TILE base, $200
+  .endscope
+.endrepeat

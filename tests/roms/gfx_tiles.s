@@ -1,0 +1,94 @@
+; Background tiles: all four attribute quadrants and both pattern tables.
+; Every cell holds tile 1 or 2 in a checkerboard, column 0 holds tile $0F,
+; which is the digit of its pattern table (0 or 1).
+; Each 32 x 32 block has four palettes, one per 16 x 16 quadrant, in one of
+; four arrangements ($E4, $4E, $B1, $1B) that rotate from block to block.
+; Rows 0-15 and their attribute bytes are written with background pattern
+; table 0 selected, rows 16-29 and theirs with table 1: the engines take the
+; pattern of a tile when its name-table or attribute byte is written, so the
+; top half shows table 0 (rings and diagonals) and the bottom half table 1
+; (crosses and bars).
+MIRRORING = 0
+.include "gfx.inc"
+.include "gfx_chr.inc"
+
+.segment "CODE"
+
+reset:
+  INIT_CONSOLE
+
+  COPY_TO_PPU $3F00, palette, 32
+
+  lda #0
+  sta PPUCTRL
+  DRAW_ROWS $2000, 0, 15, checker_tile
+  COPY_TO_PPU $23C0, attributes, 32
+
+  lda #CTRL_BG_1000
+  sta PPUCTRL
+  DRAW_ROWS $2000, 16, 29, checker_tile
+  COPY_TO_PPU $23E0, attributes + 32, 32
+
+  START_RENDERING CTRL_BG_1000, MASK_BG, 0, 0
+forever:
+  jmp forever
+
+checker_tile:
+  lda gfx_col
+  beq @label
+  clc
+  adc gfx_row
+  and #1
+  clc
+  adc #1
+  rts
+@label:
+  lda #$0F
+  rts
+
+.segment "RODATA"
+
+palette:
+  .byte $0F, $06, $16, $36,  $0F, $0A, $1A, $3A,  $0F, $02, $12, $32,  $0F, $08, $28, $38
+  .byte $0F, $30, $30, $30,  $0F, $30, $30, $30,  $0F, $30, $30, $30,  $0F, $30, $30, $30
+
+; Block (bx, by) uses arrangement (bx + by) & 3 (quadrant palettes
+; top-left, top-right, bottom-left, bottom-right):
+;   $E4 = 0 1 2 3, $4E = 2 3 0 1, $B1 = 1 0 3 2, $1B = 3 2 1 0
+attributes:
+  .repeat 8, by
+    .repeat 8, bx
+      .if ((bx + by) & 3) = 0
+        .byte $E4
+      .elseif ((bx + by) & 3) = 1
+        .byte $4E
+      .elseif ((bx + by) & 3) = 2
+        .byte $B1
+      .else
+        .byte $1B
+      .endif
+    .endrepeat
+  .endrepeat
+
+.segment "VECTORS"
+  .word ignore_interrupt, reset, ignore_interrupt
+
+.segment "CHARS"
+table0:
+  TILE_SOLID 0
+  ; 1: ring
+  TILE $11111111, $12222221, $12333321, $12300321, $12300321, $12333321, $12222221, $11111111
+  ; 2: diagonal bands
+  TILE $11223300, $12233001, $22330011, $23300112, $33001122, $30011223, $00112233, $01122330
+  PAD_TO_TILE table0, $0F
+  GLYPH BORDERED, 0
+  PAD_TO_TILE table0, $100
+
+table1:
+  TILE_SOLID 0
+  ; 1: cross
+  TILE $00033000, $00033000, $00011000, $33122133, $33122133, $00011000, $00033000, $00033000
+  ; 2: horizontal bars
+  TILE $11111111, $11111111, $00000000, $22222222, $22222222, $00000000, $33333333, $33333333
+  PAD_TO_TILE table1, $0F
+  GLYPH BORDERED, 1

@@ -1,0 +1,126 @@
+#include "support/GoldenImage.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "platform/PngFile.h"
+#include "tools/HeadlessRunner.h"
+#include "tools/RunnerOptions.h"
+
+namespace {
+std::string Hex(std::uint32_t rgb) {
+  char text[16];
+  std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
+  return text;
+}
+
+std::string ReadAll(std::FILE* pFile) {
+  std::string text;
+  std::rewind(pFile);
+  char buffer[512];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pFile)) > 0) text.append(buffer, n);
+  return text;
+}
+}  // namespace
+
+std::string SImageDiff::Describe() const {
+  std::ostringstream s;
+  if (!bSameSize) {
+    s << "the sizes differ";
+    return s.str();
+  }
+  if (nDiffering == 0) return "equal";
+  s << nDiffering << " pixel" << (nDiffering == 1 ? "" : "s") << " differ; the first at ("
+    << nFirstX << ", " << nFirstY << "): expected " << Hex(expected) << ", got " << Hex(actual);
+  return s.str();
+}
+
+SImageDiff CompareImages(const SImage& expected, const SImage& actual) {
+  SImageDiff diff;
+  if (expected.nWidth != actual.nWidth || expected.nHeight != actual.nHeight ||
+      expected.pixels.size() != actual.pixels.size()) {
+    diff.bSameSize = false;
+    return diff;
+  }
+  for (int y = 0; y < expected.nHeight; ++y) {
+    for (int x = 0; x < expected.nWidth; ++x) {
+      const std::uint32_t e = expected.At(x, y) & 0xFFFFFF;
+      const std::uint32_t a = actual.At(x, y) & 0xFFFFFF;
+      if (e == a) continue;
+      if (diff.nDiffering++ == 0) {
+        diff.nFirstX = x;
+        diff.nFirstY = y;
+        diff.expected = e;
+        diff.actual = a;
+      }
+    }
+  }
+  return diff;
+}
+
+SImage DiffImage(const SImage& expected, const SImage& actual) {
+  SImage out(actual.nWidth, actual.nHeight);
+  for (int y = 0; y < actual.nHeight; ++y) {
+    for (int x = 0; x < actual.nWidth; ++x) {
+      const bool bInside = x < expected.nWidth && y < expected.nHeight;
+      const std::uint32_t a = actual.At(x, y) & 0xFFFFFF;
+      if (bInside && (expected.At(x, y) & 0xFFFFFF) == a) {
+        out.At(x, y) = PackRgb(static_cast<std::uint8_t>((a >> 16 & 0xFF) / 3),
+                               static_cast<std::uint8_t>((a >> 8 & 0xFF) / 3),
+                               static_cast<std::uint8_t>((a & 0xFF) / 3));
+      } else {
+        out.At(x, y) = PackRgb(255, 0, 0);
+      }
+    }
+  }
+  return out;
+}
+
+bool GoldenUpdateRequested() {
+  const char* pValue = std::getenv("TOLVAR_UPDATE_GOLDEN");
+  return pValue && std::string(pValue) == "1";
+}
+
+bool CapturePicture(const SCaptureRequest& request, const std::string& strScratch, SImage& image,
+                    std::string& strError) {
+  SRunnerOptions options;
+  options.strRomPath = request.strRomPath;
+  options.strEngine = request.strEngine;
+  options.nFrames = request.nFrames;
+  options.bDebugView = request.bWindow;
+  if (request.bWindow)
+    options.strWindowShot = strScratch;
+  else
+    options.strScreenshot = strScratch;
+
+  std::error_code ignored;
+  std::filesystem::remove(strScratch, ignored);
+  std::filesystem::create_directories(std::filesystem::path(strScratch).parent_path(), ignored);
+
+  // The runner reports on two streams; keep them for the failure message.
+  std::FILE* pOut = std::tmpfile();
+  std::FILE* pErr = std::tmpfile();
+  if (!pOut || !pErr) {
+    if (pOut) std::fclose(pOut);
+    if (pErr) std::fclose(pErr);
+    strError = "cannot make temporary files";
+    return false;
+  }
+  const int nExit = RunHeadless(options, pOut, pErr);
+  const std::string strErr = ReadAll(pErr);
+  std::fclose(pOut);
+  std::fclose(pErr);
+  if (nExit != 0) {
+    strError = "the runner ended with " + std::to_string(nExit) + ": " + strErr;
+    return false;
+  }
+  std::string strPngError;
+  if (!ReadPng(strScratch, image, &strPngError)) {
+    strError = "no picture at " + strScratch + ": " + strPngError;
+    return false;
+  }
+  return true;
+}
