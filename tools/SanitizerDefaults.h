@@ -8,5 +8,5 @@
 // SDL_SetVideoMode that SDL_Quit never gives back. They are the library's,
 // not ours, and telling them apart needs full stacks through SDL, which has
 // no frame pointers.
-extern "C" const char* __lsan_default_suppressions() { return "leak:SDL_SetVideoMode\n"; }
+extern "C" const char* __lsan_default_suppressions() { return "leak:SDL_SetVideoMode\nleak:libSDL2-2.0.so\n"; }
 extern "C" const char* __lsan_default_options() { return "fast_unwind_on_malloc=0"; }
