@@ -100,6 +100,16 @@ bool CapturePicture(const SCaptureRequest& request, const std::string& strScratc
   std::filesystem::remove(strScratch, ignored);
   std::filesystem::create_directories(std::filesystem::path(strScratch).parent_path(), ignored);
 
+  if (!RunHeadlessQuietly(options, strError)) return false;
+  std::string strPngError;
+  if (!ReadPng(strScratch, image, &strPngError)) {
+    strError = "no picture at " + strScratch + ": " + strPngError;
+    return false;
+  }
+  return true;
+}
+
+bool RunHeadlessQuietly(const SRunnerOptions& options, std::string& strError) {
   // The runner reports on two streams; keep them for the failure message.
   std::FILE* pOut = std::tmpfile();
   std::FILE* pErr = std::tmpfile();
@@ -115,11 +125,6 @@ bool CapturePicture(const SCaptureRequest& request, const std::string& strScratc
   std::fclose(pErr);
   if (nExit != 0) {
     strError = "the runner ended with " + std::to_string(nExit) + ": " + strErr;
-    return false;
-  }
-  std::string strPngError;
-  if (!ReadPng(strScratch, image, &strPngError)) {
-    strError = "no picture at " + strScratch + ": " + strPngError;
     return false;
   }
   return true;

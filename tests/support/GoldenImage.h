@@ -1,5 +1,7 @@
 #pragma once
 
+struct SRunnerOptions;
+
 #include <cstdint>
 #include <string>
 
@@ -41,3 +43,7 @@ struct SCaptureRequest {
 // frame. strScratch is a PNG path the runner may write. False with a reason.
 bool CapturePicture(const SCaptureRequest& request, const std::string& strScratch, SImage& image,
                     std::string& strError);
+
+// Runs the headless runner in this process with its output kept; false with
+// the runner's error text when it does not exit 0.
+bool RunHeadlessQuietly(const SRunnerOptions& options, std::string& strError);

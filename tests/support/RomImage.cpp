@@ -6,12 +6,12 @@ BYTE ImageByte(long i) {
   return static_cast<BYTE>((i * 7 + (i >> 13) * 31 + (i >> 8)) & 0xFF);
 }
 
-std::vector<BYTE> MakeRomFile(const SRomImageSpec& spec) {
-  std::vector<BYTE> file = {'N', 'E', 'S', 0x1A, static_cast<BYTE>(spec.nPrgBanks),
-                            static_cast<BYTE>(spec.nChrBanks), spec.flags6, spec.flags7,
+std::vector<BYTE> MakeRomFile(const SRomLayout& layout) {
+  std::vector<BYTE> file = {'N', 'E', 'S', 0x1A, static_cast<BYTE>(layout.nPrgBanks),
+                            static_cast<BYTE>(layout.nChrBanks), layout.flags6, layout.flags7,
                             0, 0, 0, 0, 0, 0, 0, 0};
-  const long data = spec.nPrgBanks * 16384L + spec.nChrBanks * 8192L + spec.nExtraBytes -
-                    spec.nMissingBytes;
+  const long data = layout.nPrgBanks * 16384L + layout.nChrBanks * 8192L + layout.nExtraBytes -
+                    layout.nMissingBytes;
   for (long i = 0; i < data; ++i) file.push_back(ImageByte(i));
   return file;
 }

@@ -7,7 +7,7 @@
 // Builds iNES files in memory for tests: header fields plus image data in
 // which every byte tells where it came from (PRG byte i holds bank number
 // in the first byte of each 16 KB bank, CHR bytes likewise per 8 KB bank).
-struct SRomImageSpec {
+struct SRomLayout {
   int nPrgBanks = 2;
   int nChrBanks = 1;
   BYTE flags6 = 0;
@@ -16,6 +16,6 @@ struct SRomImageSpec {
   int nMissingBytes = 0;  // cut off the end
 };
 
-std::vector<BYTE> MakeRomFile(const SRomImageSpec& spec);
+std::vector<BYTE> MakeRomFile(const SRomLayout& layout);
 // The value MakeRomFile stores at image data offset i.
 BYTE ImageByte(long i);

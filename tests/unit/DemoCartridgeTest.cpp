@@ -16,7 +16,6 @@
 
 #include "platform/PngFile.h"
 #include "support/GoldenImage.h"
-#include "tools/HeadlessRunner.h"
 #include "tools/RunnerOptions.h"
 
 namespace {
@@ -47,15 +46,6 @@ fs::path OutputPath(const std::string& strName) {
   return fs::path(TOLVAR_OUTPUT_DIR) / "demo" / (strName + ".png");
 }
 
-std::string ReadAll(std::FILE* pFile) {
-  std::string text;
-  std::rewind(pFile);
-  char buffer[512];
-  size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pFile)) > 0) text.append(buffer, n);
-  return text;
-}
-
 // Runs the demo in this process and reads back the picture of its last frame.
 bool RunDemo(const std::string& strEngine, int nFrames, const std::string& strInputScript,
              const fs::path& shot, SImage& image, std::string& strError) {
@@ -75,23 +65,7 @@ bool RunDemo(const std::string& strEngine, int nFrames, const std::string& strIn
   fs::create_directories(shot.parent_path(), ignored);
   fs::remove(shot, ignored);
 
-  std::FILE* pOut = std::tmpfile();
-  std::FILE* pErr = std::tmpfile();
-  if (!pOut || !pErr) {
-    if (pOut) std::fclose(pOut);
-    if (pErr) std::fclose(pErr);
-    strError = "cannot make temporary files";
-    return false;
-  }
-  const int nExit = RunHeadless(options, pOut, pErr);
-  const std::string strErr = ReadAll(pErr);
-  std::fclose(pOut);
-  std::fclose(pErr);
-  if (nExit != 0) {
-    strError = "the runner ended with " + std::to_string(nExit) + ": " + strErr;
-    return false;
-  }
-  return ReadPng(shot.string(), image, &strError);
+  return RunHeadlessQuietly(options, strError) && ReadPng(shot.string(), image, &strError);
 }
 
 // Runs the tolvar-run program itself, as someone checking a golden by hand

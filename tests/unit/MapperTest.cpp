@@ -22,14 +22,14 @@ struct MapperRig {
   CRom rom;
   CMessageRecorder messages;
 
-  explicit MapperRig(const SRomImageSpec& spec) {
+  explicit MapperRig(const SRomLayout& layout) {
     ppu.SetEngine(&engine);
-    EXPECT_TRUE(rom.LoadFromBytes("t.nes", MakeRomFile(spec)));
+    EXPECT_TRUE(rom.LoadFromBytes("t.nes", MakeRomFile(layout)));
   }
 };
 
-SRomImageSpec Spec(int prgBanks, int chrBanks, int mapper = 0) {
-  SRomImageSpec s;
+SRomLayout Layout(int prgBanks, int chrBanks, int mapper = 0) {
+  SRomLayout s;
   s.nPrgBanks = prgBanks;
   s.nChrBanks = chrBanks;
   s.flags6 = static_cast<BYTE>((mapper & 0x0F) << 4);
@@ -39,7 +39,7 @@ SRomImageSpec Spec(int prgBanks, int chrBanks, int mapper = 0) {
 }  // namespace
 
 TEST(Mapper0, SixteenKilobytePrgIsSeenTwiceAndChrComesFrom0x4000) {
-  MapperRig rig(Spec(1, 1));
+  MapperRig rig(Layout(1, 1));
   CMapper0 mapper(&rig.rom, &rig.ppu, &rig.messages);
   for (WORD a : {0x8000, 0x8123, 0xBFFF}) {
     EXPECT_EQ(mapper.ReadByte(a), ImageByte(a - 0x8000));
@@ -52,7 +52,7 @@ TEST(Mapper0, SixteenKilobytePrgIsSeenTwiceAndChrComesFrom0x4000) {
 }
 
 TEST(Mapper0, ThirtyTwoKilobytePrgAndCartridgeRam) {
-  MapperRig rig(Spec(2, 1));
+  MapperRig rig(Layout(2, 1));
   CMapper0 mapper(&rig.rom, &rig.ppu, &rig.messages);
   EXPECT_EQ(mapper.ReadByte(0xC000), ImageByte(0x4000));
   EXPECT_EQ(rig.ppu.m_Vram[5], ImageByte(0x8005));
@@ -78,7 +78,7 @@ TEST(Mapper0, ThirtyTwoKilobytePrgAndCartridgeRam) {
 }
 
 TEST(Mapper0, WordAtTheEndOfAWindowStaysInsideIt) {
-  MapperRig rig(Spec(2, 1));
+  MapperRig rig(Layout(2, 1));
   CMapper0 mapper(&rig.rom, &rig.ppu, &rig.messages);
   EXPECT_EQ(mapper.ReadWord(0xFFFF), ImageByte(0x7FFF));
   mapper.WriteByte(0x7FFF, 0xAB);
@@ -86,7 +86,7 @@ TEST(Mapper0, WordAtTheEndOfAWindowStaysInsideIt) {
 }
 
 TEST(Mapper2, SwitchesTheLowerBankAndFixesTheLastBankHigh) {
-  MapperRig rig(Spec(8, 0, 2));
+  MapperRig rig(Layout(8, 0, 2));
   CMapper2 mapper(&rig.rom, &rig.ppu);
   EXPECT_EQ(mapper.ReadByte(0x8000), ImageByte(0));
   EXPECT_EQ(mapper.ReadByte(0xC000), ImageByte(0x1C000));
@@ -105,7 +105,7 @@ TEST(Mapper2, SwitchesTheLowerBankAndFixesTheLastBankHigh) {
 }
 
 TEST(Mapper2, SmallImagesFixTheirOwnLastBankAndWrapBankNumbers) {
-  MapperRig rig(Spec(4, 0, 2));  // 64 KB
+  MapperRig rig(Layout(4, 0, 2));  // 64 KB
   CMapper2 mapper(&rig.rom, &rig.ppu);
   EXPECT_EQ(mapper.ReadByte(0xC000), ImageByte(0xC000));
   mapper.WriteByte(0x8000, 6);  // 6 mod 4 = bank 2
@@ -113,7 +113,7 @@ TEST(Mapper2, SmallImagesFixTheirOwnLastBankAndWrapBankNumbers) {
   mapper.WriteByte(0x8000, 0xFF);  // 255 mod 4 = bank 3
   EXPECT_EQ(mapper.ReadByte(0x8000), ImageByte(0xC000));
 
-  MapperRig tiny(Spec(1, 0, 2));  // a single 16 KB bank is both halves
+  MapperRig tiny(Layout(1, 0, 2));  // a single 16 KB bank is both halves
   CMapper2 one(&tiny.rom, &tiny.ppu);
   EXPECT_EQ(one.ReadByte(0xC001), ImageByte(1));
   one.WriteByte(0x8000, 9);
@@ -121,7 +121,7 @@ TEST(Mapper2, SmallImagesFixTheirOwnLastBankAndWrapBankNumbers) {
 }
 
 TEST(Mapper3, BankSwitchCopiesChrAndTellsTheEngineByteByByte) {
-  MapperRig rig(Spec(2, 4, 3));
+  MapperRig rig(Layout(2, 4, 3));
   rig.engine.m_bRecordPatterns = false;
   CMapper3 mapper(&rig.rom, &rig.ppu);
   EXPECT_EQ(rig.ppu.m_Vram[0x10], ImageByte(0x8010));
@@ -147,7 +147,7 @@ TEST(Mapper3, BankSwitchCopiesChrAndTellsTheEngineByteByByte) {
 }
 
 TEST(Mapper3, ImageWithoutChrLeavesPatternMemoryAlone) {
-  MapperRig rig(Spec(1, 0, 3));
+  MapperRig rig(Layout(1, 0, 3));
   rig.ppu.m_Vram[3] = 0x99;
   CMapper3 mapper(&rig.rom, &rig.ppu);
   mapper.WriteByte(0x8000, 1);
@@ -156,7 +156,7 @@ TEST(Mapper3, ImageWithoutChrLeavesPatternMemoryAlone) {
 }
 
 TEST(Mapper1And4, AnswerNothing) {
-  MapperRig rig(Spec(2, 1, 1));
+  MapperRig rig(Layout(2, 1, 1));
   CMapper1 m1(&rig.rom, &rig.ppu);
   CMapper4 m4(&rig.rom, &rig.ppu);
   for (WORD a : {0x6000, 0x7FFF, 0x8000, 0xFFFC}) {

@@ -18,25 +18,25 @@ std::string WriteTempFile(const std::string& name, const std::vector<BYTE>& byte
 
 TEST(RomHeader, DecodesSizesFlagsAndMapper) {
   CRom rom;
-  SRomImageSpec spec;
-  spec.nPrgBanks = 1;
-  spec.nChrBanks = 1;
-  spec.flags6 = 0x01;
-  ASSERT_TRUE(rom.LoadFromBytes("a.nes", MakeRomFile(spec)));
+  SRomLayout layout;
+  layout.nPrgBanks = 1;
+  layout.nChrBanks = 1;
+  layout.flags6 = 0x01;
+  ASSERT_TRUE(rom.LoadFromBytes("a.nes", MakeRomFile(layout)));
   EXPECT_EQ(rom.m_nPrgSize, 16384);
   EXPECT_EQ(rom.m_nChrSize, 8192);
   EXPECT_EQ(rom.m_bVertical, 1);
   EXPECT_EQ(rom.m_nMapper, 0);
 
-  spec.flags6 = 0x31;
-  spec.flags7 = 0x40;
-  ASSERT_TRUE(rom.LoadFromBytes("b.nes", MakeRomFile(spec)));
+  layout.flags6 = 0x31;
+  layout.flags7 = 0x40;
+  ASSERT_TRUE(rom.LoadFromBytes("b.nes", MakeRomFile(layout)));
   EXPECT_EQ(rom.m_nMapper, 0x43);
   EXPECT_EQ(rom.m_bVertical, 1);
 
-  spec.flags6 = 0x0E;
-  spec.flags7 = 0x0F;  // low nibble of byte 7 is not used
-  ASSERT_TRUE(rom.LoadFromBytes("c.nes", MakeRomFile(spec)));
+  layout.flags6 = 0x0E;
+  layout.flags7 = 0x0F;  // low nibble of byte 7 is not used
+  ASSERT_TRUE(rom.LoadFromBytes("c.nes", MakeRomFile(layout)));
   EXPECT_EQ(rom.m_bBattery, 1);
   EXPECT_EQ(rom.m_bTrainer, 1);
   EXPECT_EQ(rom.m_bFourScreen, 1);
@@ -47,9 +47,9 @@ TEST(RomHeader, DecodesSizesFlagsAndMapper) {
 }
 
 TEST(RomHeader, UnusedBytesChangeNothingAndExtraDataIsKept) {
-  SRomImageSpec spec;
-  spec.nExtraBytes = 100;
-  auto file = MakeRomFile(spec);
+  SRomLayout layout;
+  layout.nExtraBytes = 100;
+  auto file = MakeRomFile(layout);
   for (int i = 8; i < 16; ++i) file[i] = 0xA5;
   CRom rom;
   ASSERT_TRUE(rom.LoadFromBytes("x.nes", file));
@@ -62,18 +62,18 @@ TEST(RomHeader, UnusedBytesChangeNothingAndExtraDataIsKept) {
 
 TEST(RomLoad, RefusesBadFilesAndKeepsThePreviousImage) {
   CRom rom;
-  SRomImageSpec good;
+  SRomLayout good;
   good.flags6 = 0x21;  // mapper 2, vertical
   ASSERT_TRUE(rom.LoadFromBytes("good.nes", MakeRomFile(good)));
   const auto before = rom.m_data;
 
-  auto wrongSignature = MakeRomFile(SRomImageSpec{});
+  auto wrongSignature = MakeRomFile(SRomLayout{});
   wrongSignature[3] = 0x1B;
-  SRomImageSpec truncated;
+  SRomLayout truncated;
   truncated.nMissingBytes = 1;
-  SRomImageSpec headerOnlyClaimsData;
+  SRomLayout headerOnlyClaimsData;
   headerOnlyClaimsData.nMissingBytes = 2 * 16384 + 8192;
-  SRomImageSpec bigClaim;
+  SRomLayout bigClaim;
   bigClaim.nPrgBanks = 255;
   bigClaim.nChrBanks = 255;
   bigClaim.nMissingBytes = 255 * 16384 + 255 * 8192 - 40000;
@@ -98,13 +98,13 @@ TEST(RomLoad, RefusesBadFilesAndKeepsThePreviousImage) {
 }
 
 TEST(RomLoad, SixteenKilobytePrgNeedsDataOnlyUpToItsChr) {
-  SRomImageSpec spec;
-  spec.nPrgBanks = 1;
-  spec.nChrBanks = 1;
+  SRomLayout layout;
+  layout.nPrgBanks = 1;
+  layout.nChrBanks = 1;
   CRom rom;
-  EXPECT_TRUE(rom.LoadFromBytes("ok.nes", MakeRomFile(spec)));
-  spec.nMissingBytes = 1;
-  EXPECT_FALSE(rom.LoadFromBytes("short.nes", MakeRomFile(spec)));
+  EXPECT_TRUE(rom.LoadFromBytes("ok.nes", MakeRomFile(layout)));
+  layout.nMissingBytes = 1;
+  EXPECT_FALSE(rom.LoadFromBytes("short.nes", MakeRomFile(layout)));
 }
 
 TEST(RomLoad, ReadsFilesFromDisk) {
@@ -113,7 +113,7 @@ TEST(RomLoad, ReadsFilesFromDisk) {
   EXPECT_EQ(rom.m_strFileName, "/nonexistent/dir/none.nes");
   EXPECT_FALSE(rom.Load(std::filesystem::temp_directory_path().string()));  // a folder
 
-  const std::string path = WriteTempFile("disk.nes", MakeRomFile(SRomImageSpec{}));
+  const std::string path = WriteTempFile("disk.nes", MakeRomFile(SRomLayout{}));
   ASSERT_TRUE(rom.Load(path));
   EXPECT_EQ(rom.m_strFileName, path);
   EXPECT_EQ(rom.DataSize(), 32768 + 8192);
