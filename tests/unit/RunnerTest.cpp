@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -30,8 +31,11 @@ std::string ReadFile(const std::filesystem::path& path) {
   return s.str();
 }
 
+// ctest runs the cases side by side in separate processes: the process id
+// keeps their files apart.
 std::filesystem::path TempPath(const std::string& name) {
-  return std::filesystem::temp_directory_path() / ("tolvar_runnertest_" + name);
+  return std::filesystem::temp_directory_path() /
+         ("tolvar_runnertest_" + std::to_string(getpid()) + "_" + name);
 }
 
 void WriteFile(const std::filesystem::path& path, const std::vector<BYTE>& bytes) {
