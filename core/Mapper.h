@@ -22,6 +22,14 @@ class CMapper {
   const BYTE* PrgWindow() const { return m_pPrgView; }
 
  protected:
+  // The word at addr as two byte reads through ReadByte: the high byte at
+  // the end of a window comes from the address that follows it.
+  WORD WordFromBytes(WORD addr) {
+    return static_cast<WORD>(ReadByte(addr) | (ReadByte(static_cast<WORD>(addr + 1)) << 8));
+  }
+  // ROM at 0x8000-0xFFFF from the window; nothing below.
+  BYTE ReadPrgView(WORD addr) const { return addr >= 0x8000 ? m_pPrgView[addr - 0x8000] : 0; }
+
   CPpu* m_pPpu = nullptr;
   const BYTE* m_pPrgView = nullptr;
 };

@@ -29,10 +29,9 @@ void CMapper0::WriteByte(WORD addr, BYTE value) {
 }
 
 WORD CMapper0::ReadWord(WORD addr) {
-  // The high byte of a word at the last address of a window is read from the
-  // address that follows, as two reads would see it (0x7FFF pairs with 0x8000,
-  // 0xFFFF with 0x0000, which belongs to no window and reads 0).
-  return static_cast<WORD>(ReadByte(addr) | (ReadByte(static_cast<WORD>(addr + 1)) << 8));
+  // 0x7FFF pairs with 0x8000; 0xFFFF with 0x0000, which belongs to no window
+  // and reads 0.
+  return WordFromBytes(addr);
 }
 
 void CMapper0::WriteWord(WORD addr, WORD /*value*/) {

@@ -34,11 +34,11 @@ void CMapper2::CopyBank(int nBank, BYTE* pHalf) {
 }
 
 BYTE CMapper2::ReadByte(WORD addr) {
-  return addr >= 0x8000 ? m_pPrgWindow[addr - 0x8000] : 0;
+  return ReadPrgView(addr);
 }
 
 WORD CMapper2::ReadWord(WORD addr) {
-  return static_cast<WORD>(ReadByte(addr) | (ReadByte(static_cast<WORD>(addr + 1)) << 8));
+  return WordFromBytes(addr);
 }
 
 void CMapper2::WriteByte(WORD /*addr*/, BYTE value) {

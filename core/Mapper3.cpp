@@ -34,11 +34,11 @@ void CMapper3::CopyChrBank(int nBank, bool bNotify) {
 }
 
 BYTE CMapper3::ReadByte(WORD addr) {
-  return addr >= 0x8000 ? m_pPrgWindow[addr - 0x8000] : 0;
+  return ReadPrgView(addr);
 }
 
 WORD CMapper3::ReadWord(WORD addr) {
-  return static_cast<WORD>(ReadByte(addr) | (ReadByte(static_cast<WORD>(addr + 1)) << 8));
+  return WordFromBytes(addr);
 }
 
 void CMapper3::WriteByte(WORD addr, BYTE value) {

@@ -23,6 +23,12 @@ void CMemory::WriteByteSlow(WORD addr, BYTE value) {
   }
 }
 
+WORD CMemory::ReadWordSlow(WORD addr) {
+  // Device registers are never read by a word access.
+  if (addr < 0x6000) return 0;
+  return m_pMapper->ReadWord(addr);
+}
+
 BYTE CMemory::PeekByte(WORD addr) const {
   if (addr < 0x2000) return m_pRam->m_data[addr & 0x7FF];
   if (addr < 0x6000) return 0;

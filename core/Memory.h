@@ -18,32 +18,12 @@ class CMemory {
         m_pPrgView(pMapper ? pMapper->PrgWindow() : nullptr) {}
   virtual ~CMemory() = default;
 
-  // Program fetches are the most common access, so cartridge ROM is tested
-  // first; it is a plain index into the mapper's 32 KB window.
-  [[gnu::always_inline]] BYTE ReadByte(WORD addr) {
-    if (addr >= 0x8000 && m_pPrgView) return m_pPrgView[addr - 0x8000];
-    if (addr < 0x2000) return m_pRamData[addr & 0x7FF];
-    return ReadByteSlow(addr);
-  }
-
-  [[gnu::always_inline]] void WriteByte(WORD addr, BYTE value) {
-    if (addr < 0x2000) {
-      m_pRamData[addr & 0x7FF] = value;
-      return;
-    }
-    WriteByteSlow(addr, value);
-  }
-
+  // The decode itself lives in SBusFastPath below, so there is one copy.
+  BYTE ReadByte(WORD addr);
+  void WriteByte(WORD addr, BYTE value);
   // One access to the backing store: the high byte is the store's next byte,
   // and no device register is touched.
-  [[gnu::always_inline]] WORD ReadWord(WORD addr) {
-    if (addr >= 0x8000 && addr != 0xFFFF && m_pPrgView)
-      return static_cast<WORD>(m_pPrgView[addr - 0x8000] | (m_pPrgView[addr - 0x7FFF] << 8));
-    if (addr < 0x2000)
-      return static_cast<WORD>(m_pRamData[addr & 0x7FF] | (m_pRamData[(addr + 1) & 0x7FF] << 8));
-    if (addr < 0x6000) return 0;
-    return m_pMapper->ReadWord(addr);
-  }
+  WORD ReadWord(WORD addr);
 
   // Reads without side effects, for traces and memory dumps: device
   // registers read as 0.
@@ -59,14 +39,16 @@ class CMemory {
   friend struct SBusFastPath;
   BYTE ReadByteSlow(WORD addr);
   void WriteByteSlow(WORD addr, BYTE value);
+  WORD ReadWordSlow(WORD addr);
 
   BYTE* m_pRamData = nullptr;
   const BYTE* m_pPrgView = nullptr;
 };
 
-// The bus's fast paths with its pointers copied out, for the CPU to hold in
-// registers while it runs a burst of instructions: the same decode as
-// CMemory, without reloading the pointers after every store.
+// The bus's decode with its pointers copied out, so the CPU can hold them in
+// registers while it runs a burst of instructions instead of reloading them
+// after every store. Program fetches are the most common access, so
+// cartridge ROM is tested first: a plain index into the mapper's 32 KB window.
 struct SBusFastPath {
   explicit SBusFastPath(CMemory* pMemory)
       : pBus(pMemory), pRam(pMemory->m_pRamData), pPrg(pMemory->m_pPrgView) {}
@@ -87,10 +69,20 @@ struct SBusFastPath {
     if (addr >= 0x8000 && addr != 0xFFFF && pPrg)
       return static_cast<WORD>(pPrg[addr - 0x8000] | (pPrg[addr - 0x7FFF] << 8));
     if (addr < 0x2000) return static_cast<WORD>(pRam[addr & 0x7FF] | (pRam[(addr + 1) & 0x7FF] << 8));
-    return pBus->ReadWord(addr);
+    return pBus->ReadWordSlow(addr);
   }
 
   CMemory* pBus;
   BYTE* pRam;
   const BYTE* pPrg;
 };
+
+[[gnu::always_inline]] inline BYTE CMemory::ReadByte(WORD addr) {
+  return SBusFastPath(this).ReadByte(addr);
+}
+[[gnu::always_inline]] inline void CMemory::WriteByte(WORD addr, BYTE value) {
+  SBusFastPath(this).WriteByte(addr, value);
+}
+[[gnu::always_inline]] inline WORD CMemory::ReadWord(WORD addr) {
+  return SBusFastPath(this).ReadWord(addr);
+}

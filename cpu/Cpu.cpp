@@ -32,9 +32,7 @@ TOLVAR_HOT WORD StackPopWord(CCpu& c) {
 }
 
 TOLVAR_HOT BYTE Pack(CCpu& c) {
-  c.m_P = static_cast<BYTE>(c.m_bNegative << 7 | c.m_bOverflow << 6 | c.m_bBit5 << 5 |
-                            c.m_bBreak << 4 | c.m_bDecimal << 3 | c.m_bInterrupt << 2 |
-                            c.m_bZero << 1 | c.m_bCarry);
+  c.m_P = c.StatusByte();
   return c.m_P;
 }
 
@@ -460,8 +458,9 @@ bool CCpu::Step(int& nCycles, const SBusFastPath* mem) {
 }
 
 bool CCpu::Execute(int& nCycles) {
-  const SBusFastPath bus(m_pMemory);
-  return m_pTracer ? Step<true>(nCycles, &bus) : Step<false>(nCycles, &bus);
+  // A limit already reached stops the burst after exactly one instruction.
+  static constexpr ENesState kRunning = ENesState::Running;
+  return ExecuteUntil(nCycles, nCycles, kRunning);
 }
 
 bool CCpu::ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state) {

@@ -34,6 +34,11 @@ class CCpu {
   void Nmi(int& nCycles);
 
   BYTE PackStatus();
+  // The packed status without storing it, for traces.
+  BYTE StatusByte() const {
+    return static_cast<BYTE>(m_bNegative << 7 | m_bOverflow << 6 | m_bBit5 << 5 | m_bBreak << 4 |
+                             m_bDecimal << 3 | m_bInterrupt << 2 | m_bZero << 1 | m_bCarry);
+  }
   void UnpackStatus();
   void Push(BYTE value);
   BYTE Pop();

@@ -10,10 +10,7 @@ void CTraceWriter::TraceInstruction(const CCpu& cpu, int nCycles) {
   char bytes[12] = "        ";
   for (int i = 0; i < nLength; ++i)
     std::snprintf(bytes + i * 3, 4, "%02X ", pMemory->PeekByte(static_cast<WORD>(cpu.m_PC + i)));
-  // Status as PHP would push it, computed without touching m_P.
-  const int p = cpu.m_bNegative << 7 | cpu.m_bOverflow << 6 | cpu.m_bBit5 << 5 |
-                cpu.m_bBreak << 4 | cpu.m_bDecimal << 3 | cpu.m_bInterrupt << 2 |
-                cpu.m_bZero << 1 | cpu.m_bCarry;
+  const int p = cpu.StatusByte();
   std::fprintf(m_pFile, "%04X  %-9s %-3s  A:%02X X:%02X Y:%02X P:%02X SP:%04X CYC:%d\n", cpu.m_PC,
                bytes, OpcodeMnemonic(opcode), cpu.m_A, cpu.m_X, cpu.m_Y, p, cpu.m_SP, nCycles);
 }

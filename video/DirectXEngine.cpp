@@ -6,6 +6,7 @@
 #include "platform/PresentationTarget.h"
 #include "platform/SettingsStore.h"
 #include "ppu/Ppu.h"
+#include "video/NameTableLayout.h"
 
 namespace {
 constexpr int kScreenWidth = 256;
@@ -17,21 +18,6 @@ constexpr DWORD kFullScreenLevel = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_
 constexpr int kFullScreenX = 100;
 constexpr int kFullScreenY = 110;
 constexpr int kWindowInset = 3;
-
-// The physical name table that the frame starts from, by the control
-// register's selection and the mirroring.
-WORD FrameNameTable(const CPpu& ppu) {
-  switch (ppu.m_Control & 3) {
-    case 0:
-      return 0x2000;
-    case 1:
-      return ppu.m_bVertical ? 0x2400 : 0x2000;
-    case 2:
-      return ppu.m_bVertical ? 0x2000 : 0x2400;
-    default:
-      return 0x2400;
-  }
-}
 
 void Release(IDirectDrawSurface*& pSurface) {
   if (pSurface) pSurface->Release();
@@ -174,21 +160,11 @@ void CDirectXEngine::Shutdown() {
 
 void CDirectXEngine::UpdateNameTable(WORD addr) {
   if (addr < 0x2000 || addr >= 0x2800) return;
-  const WORD base = addr < 0x2400 ? 0x2000 : 0x2400;
-  const int offset = addr - base;
-  if (offset >= 0x3C0) {
-    // An attribute byte colours the 4 x 4 tiles under it; the last row of
-    // attribute bytes covers only two tile rows.
-    const int i = offset - 0x3C0;
-    const int first = base + (i >> 3) * 128 + (i & 7) * 4;
-    for (int r = 0; r < 4; ++r)
-      for (int c = 0; c < 4; ++c) {
-        const int tile = first + r * 32 + c;
-        if (tile < base + 0x3C0) UpdateNameTable(static_cast<WORD>(tile));
-      }
+  if (IsAttributeByte(addr)) {
+    ForEachTileUnderAttribute(addr, [this](WORD tile) { UpdateNameTable(tile); });
     return;
   }
-  DrawTile(addr, base);
+  DrawTile(addr, addr < 0x2400 ? 0x2000 : 0x2400);
 }
 
 void CDirectXEngine::DrawTile(WORD addr, WORD base) {
@@ -199,11 +175,7 @@ void CDirectXEngine::DrawTile(WORD addr, WORD base) {
   const int x = xInTable + (base == 0x2400 ? 256 : 0);
   const int y = (offset >> 5) * 8;
 
-  const BYTE attribute = ppu.m_Vram[base + 0x3C0 + xInTable / 32 + (y / 32) * 8];
-  int shift = 0;
-  if (((xInTable / 8) & 3) > 1) shift += 2;
-  if (((y / 8) & 3) > 1) shift += 4;
-  const int select = (attribute >> shift) & 3;
+  const int select = TilePaletteSelect(ppu, base, xInTable, y);
 
   // The colours are taken now: a later palette change leaves this tile as it is.
   DWORD colors[4];

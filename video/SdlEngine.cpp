@@ -5,6 +5,7 @@
 
 #include "platform/MessageBox.h"
 #include "ppu/Ppu.h"
+#include "video/NameTableLayout.h"
 
 namespace {
 constexpr int kWindowWidth = 512;
@@ -21,12 +22,6 @@ bool SameColors(const SDL_Color* a, const SDL_Color* b) {
   for (int i = 0; i < 16; ++i)
     if (a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b) return false;
   return true;
-}
-
-// The 16-entry palette the PPU names for a 32 x 32 block quadrant.
-BYTE AttributeSelect(BYTE attribute, int x, int y) {
-  const int shift = (((y / 8) & 3) > 1 ? 4 : 0) + (((x / 8) & 3) > 1 ? 2 : 0);
-  return static_cast<BYTE>((attribute >> shift) & 3);
 }
 }  // namespace
 
@@ -199,18 +194,8 @@ void CSdlEngine::UpdatePattern(WORD addr) {
 }
 
 void CSdlEngine::UpdateNameTable(WORD addr) {
-  if ((addr >= 0x23C0 && addr < 0x2400) || (addr >= 0x27C0 && addr < 0x2800)) {
-    // An attribute byte colours a 4 x 4 block of tiles; the last row of the
-    // table has only two rows of tiles under it.
-    const WORD table = addr < 0x2400 ? 0x2000 : 0x2400;
-    const WORD limit = table + 0x3C0;
-    const int i = addr - limit;
-    const int first = table + (i >> 3) * 128 + (i & 7) * 4;
-    for (int r = 0; r < 4; ++r)
-      for (int c = 0; c < 4; ++c) {
-        const int tileAddr = first + r * 32 + c;
-        if (tileAddr < limit) UpdateNameTable(static_cast<WORD>(tileAddr));
-      }
+  if (IsAttributeByte(addr)) {
+    ForEachTileUnderAttribute(addr, [this](WORD tile) { UpdateNameTable(tile); });
     return;
   }
   if (addr < 0x2000 || addr >= 0x2800) return;
@@ -222,8 +207,7 @@ void CSdlEngine::UpdateNameTable(WORD addr) {
   const int sy = (tile & 7) * 8 + ((m_pPpu->m_Control & 0x10) ? 64 : 0);
   const int x = (o & 0x1F) * 8;
   const int y = (o >> 5) * 8;
-  const BYTE attribute = m_pPpu->m_Vram[table + 0x3C0 + x / 32 + (y / 32) * 8];
-  const BYTE select = static_cast<BYTE>(AttributeSelect(attribute, x, y) << 2);
+  const BYTE select = static_cast<BYTE>(TilePaletteSelect(*m_pPpu, table, x, y) << 2);
   const int dx = x + (table == 0x2400 ? 256 : 0);
 
   CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pNameTableCache, dx, y);
@@ -264,13 +248,7 @@ void CSdlEngine::DrawScanline(BYTE line) {
     ppu.m_VramAddr = static_cast<WORD>((ppu.m_VramAddr & 0x7BFF) | (ppu.m_TempAddr & 0x0400));
   }
 
-  WORD base = 0x2000;
-  switch (ppu.m_Control & 3) {
-    case 1: base = ppu.m_bVertical ? 0x2400 : 0x2000; break;
-    case 2: base = ppu.m_bVertical ? 0x2000 : 0x2400; break;
-    case 3: base = 0x2400; break;
-    default: break;
-  }
+  const WORD base = FrameNameTable(ppu);
 
   if (line == ppu.m_SpriteRam[0] + 6) ppu.m_Status |= 0x40;
 
