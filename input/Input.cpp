@@ -50,11 +50,13 @@ void CInput::RefreshKeyState() {
 }
 
 void CInput::WritePort(WORD /*addr*/, BYTE value) {
-  if (m_strobe == 1 && value == 0) {
+  // Only bit 0 is the strobe line; the upper bits drive other lines of the
+  // port, and programs write them freely.
+  if (m_strobe == 1 && !(value & 1)) {
     m_bStrobed = 1;
     m_strobe = 0;
     m_readCount = 0;
-  } else if (value == 1) {
+  } else if (value & 1) {
     m_strobe = 1;
   }
 }

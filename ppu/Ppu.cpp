@@ -30,6 +30,7 @@ void CPpu::Reset() {
   m_nFineY = 0;
   m_TempAddr = 0;
   m_VramAddr = 0;
+  m_ReadBuffer = 0;
   if (m_pEngine) {
     m_pEngine->Init();
     for (WORD a = 0; a < 0x2000; ++a) m_pEngine->UpdatePattern(a);
@@ -126,17 +127,25 @@ void CPpu::AdvanceVramAddr() {
   m_VramAddr = static_cast<WORD>(m_VramAddr + ((m_Control & 0x04) ? 32 : 1));
 }
 
+BYTE CPpu::StoredByte(WORD a) const {
+  if (a < 0x2000) return m_Vram[a];
+  // 0x3000-0x3EFF is never stored; it reads as its 0x2000-0x2EFF mirror.
+  return m_Vram[MirrorNameTable(static_cast<WORD>(0x2000 | (a & 0x0FFF)))];
+}
+
 BYTE CPpu::ReadData() {
+  // Reads answer one access late through a buffer, as the console's do, so
+  // programs that throw the first read away get their data. The palette
+  // answers at once and leaves the name-table byte beneath it in the buffer.
   m_VramAddr &= 0x3FFF;
   const WORD a = m_VramAddr;
   BYTE result;
-  if (a < 0x2000) {
-    result = m_Vram[a];
-  } else if (a < 0x3F00) {
-    // 0x3000-0x3EFF is never stored; it reads as its 0x2000-0x2EFF mirror.
-    result = m_Vram[MirrorNameTable(static_cast<WORD>(0x2000 | (a & 0x0FFF)))];
+  if (a < 0x3F00) {
+    result = m_ReadBuffer;
+    m_ReadBuffer = StoredByte(a);
   } else {
     result = (a & 0x10) ? m_SpritePalette[a & 0x0F] : m_BgPalette[a & 0x0F];
+    m_ReadBuffer = StoredByte(static_cast<WORD>(a - 0x1000));
   }
   AdvanceVramAddr();
   return result;

@@ -43,11 +43,14 @@ class CPpu {
   BYTE m_SpriteAddr = 0;
   WORD m_TempAddr = 0;
   WORD m_VramAddr = 0;
+  // What the next data-port read below the palette returns.
+  BYTE m_ReadBuffer = 0;
 
  private:
   void WriteScroll(BYTE value);
   void WriteAddress(BYTE value);
   BYTE ReadData();
+  BYTE StoredByte(WORD a) const;
   void WriteData(BYTE value);
   void WritePalette(WORD a, BYTE value);
   void AdvanceVramAddr();

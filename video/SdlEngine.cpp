@@ -80,6 +80,12 @@ void CSdlEngine::Init() {
     SetSurfaceColors(p, m_spriteInstalled);
   m_bBgColorsDue = true;
   m_bSpriteColorsDue = true;
+
+  // The new cache is blank: every cell is drawn from picture memory before
+  // the first row is copied.
+  m_nCacheBgTable = (m_pPpu->m_Control & 0x10) ? 1 : 0;
+  std::fill(std::begin(m_bTileStale), std::end(m_bTileStale), true);
+  m_bAnyTileStale = true;
 }
 
 void CSdlEngine::SetScreenPalette() {
@@ -191,6 +197,26 @@ void CSdlEngine::UpdatePattern(WORD addr) {
     row[i] = static_cast<BYTE>(((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0));
   }
   SDL_UnlockSurface(m_pPatternCache);
+  // The name-table cache holds copies of the background's tiles.
+  if ((addr >= 0x1000 ? 1 : 0) == m_nCacheBgTable) {
+    m_bTileStale[n] = true;
+    m_bAnyTileStale = true;
+  }
+}
+
+bool CSdlEngine::CacheIsStale() const {
+  return m_bAnyTileStale || ((m_pPpu->m_Control & 0x10) ? 1 : 0) != m_nCacheBgTable;
+}
+
+void CSdlEngine::RefreshStaleCells() {
+  const int table = (m_pPpu->m_Control & 0x10) ? 1 : 0;
+  const bool bAll = table != m_nCacheBgTable;
+  m_nCacheBgTable = table;
+  for (WORD base : {WORD(0x2000), WORD(0x2400)})
+    for (WORD addr = base; addr < base + 0x3C0; ++addr)
+      if (bAll || m_bTileStale[m_pPpu->m_Vram[addr]]) DrawNameTableCell(addr);
+  std::fill(std::begin(m_bTileStale), std::end(m_bTileStale), false);
+  m_bAnyTileStale = false;
 }
 
 void CSdlEngine::UpdateNameTable(WORD addr) {
@@ -199,7 +225,10 @@ void CSdlEngine::UpdateNameTable(WORD addr) {
     return;
   }
   if (addr < 0x2000 || addr >= 0x2800) return;
+  DrawNameTableCell(addr);
+}
 
+void CSdlEngine::DrawNameTableCell(WORD addr) {
   const WORD table = addr < 0x2400 ? 0x2000 : 0x2400;
   const int o = addr - table;
   const BYTE tile = m_pPpu->m_Vram[addr];
@@ -243,6 +272,7 @@ void CSdlEngine::UpdateSpritePalette(BYTE index) {
 void CSdlEngine::DrawScanline(BYTE line) {
   CPpu& ppu = *m_pPpu;
   if (!(ppu.m_Mask & 0x08)) return;
+  if (CacheIsStale()) RefreshStaleCells();
   if (ppu.m_Mask & 0x10) {
     ppu.m_VramAddr = static_cast<WORD>((ppu.m_VramAddr & 0xFFE0) | (ppu.m_TempAddr & 0x001F));
     ppu.m_VramAddr = static_cast<WORD>((ppu.m_VramAddr & 0x7BFF) | (ppu.m_TempAddr & 0x0400));
@@ -299,43 +329,55 @@ void CSdlEngine::DrawSprites(BYTE front) {
     const BYTE tile = sprite[1];
     const BYTE bits = static_cast<BYTE>((attr & 3) << 2);
 
-    SRect written;
+    // Tall sprites take an even/odd tile pair from the table that bit 0 of
+    // the tile number names; a vertical flip also swaps the two halves.
+    const bool bV = (attr & 0x80) != 0;
+    const bool bH = (attr & 0x40) != 0;
+    const int nFlip = bV && bH ? 2 : (bV ? 1 : (bH ? 0 : -1));
+    SRect written[2];
     if (ppu.m_Control & 0x20) {
-      // The tile's own cell and the one below it, never flipped.
-      written = CopyPixels(m_pPatternCache, tile & 0xF8, (tile & 7) * 8 + ((tile & 1) ? 64 : 0),
-                           8, 16, m_pSpriteLayer, x, y);
+      const int table = (tile & 1) ? 64 : 0;
+      const BYTE top = tile & 0xFE;
+      const BYTE bottom = tile | 1;
+      written[0] = DrawSpriteCell(bV ? bottom : top, table, nFlip, x, y);
+      written[1] = DrawSpriteCell(bV ? top : bottom, table, nFlip, x, y + 8);
     } else {
-      const int sx = tile & 0xF8;
-      const int sy = (tile & 7) * 8 + ((ppu.m_Control & 0x08) ? 64 : 0);
-      const bool bV = (attr & 0x80) != 0;
-      const bool bH = (attr & 0x40) != 0;
-      if (bV || bH) {
-        CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteTile, 0, 0);
-        FlipSpriteTile(bV && bH ? 2 : (bV ? 1 : 0));
-        written = CopyPixels(m_pSpriteTile, 0, 0, 8, 8, m_pSpriteLayer, x, y);
-      } else {
-        written = CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteLayer, x, y);
-      }
+      written[0] = DrawSpriteCell(tile, (ppu.m_Control & 0x08) ? 64 : 0, nFlip, x, y);
     }
     bAnyDrawn = true;
 
-    if (written.w > 0) {
+    int left = 256, top = 240, right = 0, bottom = 0;
+    for (const SRect& r : written) {
+      if (r.w <= 0) continue;
       SDL_LockSurface(m_pSpriteLayer);
       BYTE* pixels = static_cast<BYTE*>(m_pSpriteLayer->pixels);
-      for (int r = 0; r < written.h; ++r) {
-        BYTE* row = pixels + (written.dy + r) * m_pSpriteLayer->pitch + written.dx;
-        for (int c = 0; c < written.w; ++c)
-          if (row[c]) row[c] |= bits;
+      for (int row = 0; row < r.h; ++row) {
+        BYTE* p = pixels + (r.dy + row) * m_pSpriteLayer->pitch + r.dx;
+        for (int c = 0; c < r.w; ++c)
+          if (p[c]) p[c] |= bits;
       }
       SDL_UnlockSurface(m_pSpriteLayer);
+      left = std::min(left, r.dx);
+      top = std::min(top, r.dy);
+      right = std::max(right, r.dx + r.w);
+      bottom = std::max(bottom, r.dy + r.h);
     }
 
     if (m_bWholeLayerBlits)
       blitLayer(0, 0, 256, 240);
-    else if (bKeyed && written.w > 0)
-      blitLayer(written.dx, written.dy, written.w, written.h);
+    else if (bKeyed && right > left)
+      blitLayer(left, top, right - left, bottom - top);
   }
   if (bAnyDrawn && !bKeyed && !m_bWholeLayerBlits) blitLayer(0, 0, 256, 240);
+}
+
+CSdlEngine::SRect CSdlEngine::DrawSpriteCell(BYTE tile, int nTableY, int nFlip, int x, int y) {
+  const int sx = tile & 0xF8;
+  const int sy = (tile & 7) * 8 + nTableY;
+  if (nFlip < 0) return CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteLayer, x, y);
+  CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteTile, 0, 0);
+  FlipSpriteTile(nFlip);
+  return CopyPixels(m_pSpriteTile, 0, 0, 8, 8, m_pSpriteLayer, x, y);
 }
 
 void CSdlEngine::FlipSpriteTile(int nMode) {
@@ -364,6 +406,7 @@ void CSdlEngine::EndFrame() {
   if (m_bDebugView) {
     DrawPalettes();
     DrawPatternTables();
+    if (CacheIsStale()) RefreshStaleCells();
     if (m_bBgColorsDue) ApplyBgColors();
     BlitClipped(m_pNameTableCache, 0, 0, 512, 240, m_pScreen, 0, 240);
   }

@@ -62,7 +62,16 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   void SetSurfaceColors(SDL_Surface* pSurface, const SDL_Color* pColors);
   void ApplyBgColors();
   void ApplySpriteColors();
+  // One 8 x 8 sprite cell into the sprite layer; nFlip -1 for none, else
+  // the mode of FlipSpriteTile. Returns the rectangle written.
+  SRect DrawSpriteCell(BYTE tile, int nTableY, int nFlip, int x, int y);
   void FlipSpriteTile(int nMode);
+  void DrawNameTableCell(WORD addr);
+  // Pattern writes and background-table switches leave cells of the
+  // name-table cache showing old tiles; they are redrawn before the cache
+  // is next copied.
+  bool CacheIsStale() const;
+  void RefreshStaleCells();
   void Snapshot();
   static bool ImageFromPixels(const std::vector<BYTE>& pixels, int nPitch, const SDL_Color* pColors,
                               int w, int h, SImage& image);
@@ -93,6 +102,12 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   SDL_Color m_spriteInstalled[16] = {};
   bool m_bBgColorsDue = true;
   bool m_bSpriteColorsDue = true;
+
+  // The pattern table (0 or 1) the name-table cache was drawn from, and the
+  // tiles of it that changed since.
+  int m_nCacheBgTable = 0;
+  bool m_bTileStale[256] = {};
+  bool m_bAnyTileStale = false;
 
   bool m_bWholeLayerBlits = false;
   bool m_bPresent = true;

@@ -1,5 +1,5 @@
 ; The controller port at $4016/$4017: nothing before the first strobe; a
-; strobe is a write of 1 then 0; then eight buttons as $40/$41, $40 for reads
+; strobe is a write with bit 0 set, then one with it clear; then eight buttons as $40/$41, $40 for reads
 ; 9-18, the signature 0/1 at $4016 and 1/0 at $4017 on reads 19 and 20, $40
 ; after; both addresses share one read counter.
 ; The test plays the keyboard: nothing pressed until after frame 2; Z (A),
@@ -57,13 +57,13 @@ reset:
   lda $4016
   sta save_a
   EXPECT_A $00, "a 0 without a 1 is no strobe"
-  lda #3
+  lda #2
   sta $4016
   lda #0
   sta $4016
   lda $4016
   sta save_a
-  EXPECT_A $00, "3 then 0 is no strobe"
+  EXPECT_A $00, "2 then 0 is no strobe"
 
   ; --- nothing pressed -----------------------------------------------------------
   STROBE $4016

@@ -1,10 +1,11 @@
 ; CHR bank switch on mapper 3: four 8 KB banks. In bank n, tile 1 is the
 ; digit n and tile 2 a pattern of its own (0 horizontal stripes, 1 vertical
 ; stripes, 2 diagonals, 3 checker). Rows 8n to 8n+7 of the name table and
-; their attribute bytes (palette n) are written while bank n is selected:
-; the engines take a tile's pattern when its name-table byte is written, so
-; the picture shows bands 0, 1, 2, 3 from top to bottom. Bank 2 is selected
-; last; the four sprites (tiles 1, 2, 1, 2 in black and white, x 112-143,
+; their attribute bytes (palette n) are written while bank n is selected.
+; The DirectX engine takes a tile's pattern when its name-table byte is
+; written, so it shows bands 0, 1, 2, 3 from top to bottom; the SDL engine
+; redraws the cells whose patterns a bank switch changed, so every band
+; shows bank 2's tiles in its own palette. Bank 2 is selected last; the four sprites (tiles 1, 2, 1, 2 in black and white, x 112-143,
 ; lines 112-119) are drawn from the current pattern memory and show "2" and
 ; diagonals.
 MIRRORING = 1

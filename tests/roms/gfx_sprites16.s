@@ -1,13 +1,15 @@
 ; 8 x 16 sprites ($2000 bit 5). Background as in gfx_sprites.inc, but the
 ; fields lie on lines 120-167: checker at x 16-111, brown at x 144-239.
-; An 8 x 16 sprite is the tile's cell of the pattern cache and the cell
-; below it, from table 1 when the tile number is odd: tile $20 gives table 0
-; tiles $20 and $21 (a rocket with a flag on its right), tile $21 gives
-; table 1 tiles $21 and $22 (a key; table 1 tile $20 is an X that must not
-; show), tile $27 only table 1 tile $27 (a framed block; the cell below lies
-; past the end of the cache). The flip bits do nothing for 8 x 16.
-;   lines 40-55   rocket (x 32), rocket with both flip bits (x 56), key
-;                 (x 80), key with H flip (x 104), tile $27 (x 128)
+; An 8 x 16 sprite is the pair of tiles (tile AND $FE) on top and (tile OR 1)
+; below, from table 1 when the tile number is odd, whatever bit 3 of $2000
+; says. A horizontal flip mirrors both halves; a vertical flip mirrors both
+; and swaps them. Tile $20 gives table 0 tiles $20 and $21 (a rocket with a
+; flag on its right); tile $21 gives table 1 tiles $20 and $21 (a key with
+; its teeth on the right; table 1 tile $22 is an X that must not show); tile
+; $27 gives table 1 tiles $26 and $27 (an arrow up over a framed block).
+;   lines 40-55   rocket at x 32, 56, 80, 104: no flip, H, V, H and V;
+;                 arrow and block (x 128)
+;   lines 72-87   key at x 32, 56, 80, 104: no flip, H, V, H and V
 ;   lines 128-143 over the checker: rocket behind (x 40), key in front
 ;                 (x 64); over the brown field: key in front (x 160),
 ;                 rocket behind (x 184, covered entirely)
@@ -69,16 +71,20 @@ palette:
 ; Y, tile, attributes, X
 sprites:
   .byte   8, $20, $00,   8   ; 0
-  .byte  39, $20, $00,  32   ; 1 rocket
-  .byte  39, $20, $C1,  56   ; 2 rocket, flip bits set
-  .byte  39, $21, $02,  80   ; 3 key
-  .byte  39, $21, $43, 104   ; 4 key, H flip bit set
-  .byte  39, $27, $03, 128   ; 5 last cell of a column
-  .byte 127, $20, $20,  40   ; 6 behind, over the checker
-  .byte 127, $21, $01,  64   ; 7 front, over the checker
-  .byte 127, $21, $00, 160   ; 8 front, over the brown field
-  .byte 127, $20, $22, 184   ; 9 behind it
-  .byte 231, $20, $00, 220   ; 10 bottom edge
+  .byte  39, $20, $00,  32   ; rocket
+  .byte  39, $20, $41,  56   ; rocket, H
+  .byte  39, $20, $82,  80   ; rocket, V
+  .byte  39, $20, $C3, 104   ; rocket, H and V
+  .byte  39, $27, $03, 128   ; arrow over block
+  .byte  71, $21, $00,  32   ; key
+  .byte  71, $21, $41,  56   ; key, H
+  .byte  71, $21, $82,  80   ; key, V
+  .byte  71, $21, $C3, 104   ; key, H and V
+  .byte 127, $20, $20,  40   ; behind, over the checker
+  .byte 127, $21, $01,  64   ; front, over the checker
+  .byte 127, $21, $00, 160   ; front, over the brown field
+  .byte 127, $20, $22, 184   ; behind it
+  .byte 231, $20, $00, 220   ; bottom edge
 sprites_end:
 
 .segment "VECTORS"
@@ -98,12 +104,12 @@ table0:
 
 table1:
   PAD_TO_TILE table1, $20
-  ; $20: X, must not show
-  TILE $20000002, $02000020, $00200200, $00022000, $00022000, $00200200, $02000020, $20000002
-  ; $21-$22: key, top and bottom
+  ; $20-$21: key, top and bottom
   TILE $00111100, $01111110, $11311311, $11311311, $11111111, $01111110, $00022000, $00022000
   TILE $00022000, $00022000, $00022330, $00022000, $00022330, $00022000, $00022000, $00333300
-  PAD_TO_TILE table1, $26
-  ; $26: X, must not show; $27: framed block
+  ; $22: X, must not show
   TILE $20000002, $02000020, $00200200, $00022000, $00022000, $00200200, $02000020, $20000002
+  PAD_TO_TILE table1, $26
+  ; $26: arrow up; $27: framed block
+  TILE $00033000, $00333300, $03333330, $33333333, $00022000, $00022000, $00022000, $00022000
   TILE $33333333, $31111113, $31222213, $31233213, $31233213, $31222213, $31111113, $33333333

@@ -4,10 +4,11 @@
 ; Each 32 x 32 block has four palettes, one per 16 x 16 quadrant, in one of
 ; four arrangements ($E4, $4E, $B1, $1B) that rotate from block to block.
 ; Rows 0-15 and their attribute bytes are written with background pattern
-; table 0 selected, rows 16-29 and theirs with table 1: the engines take the
-; pattern of a tile when its name-table or attribute byte is written, so the
-; top half shows table 0 (rings and diagonals) and the bottom half table 1
-; (crosses and bars).
+; table 0 selected, rows 16-29 and theirs with table 1. The SDL engine
+; redraws its cached cells when the table changes, so it shows table 1
+; (crosses and bars) throughout; the DirectX engine takes the pattern of a
+; tile when its name-table or attribute byte is written, so its top half
+; shows table 0 (rings and diagonals).
 MIRRORING = 0
 .include "gfx.inc"
 .include "gfx_chr.inc"

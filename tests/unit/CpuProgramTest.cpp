@@ -86,6 +86,12 @@ TEST(CpuProgramTest, ControllerPortSeesNoKeysWhenNonePressed) {
   EXPECT_NE(result.strText.find("A Start Left down"), std::string::npos) << result.Describe();
 }
 
+TEST(CpuProgramTest, DataPortAndStrobeAnswerAsCartridgesExpect) {
+  SRomRunOptions options;
+  options.keys.push_back({0, dik::kZ, true});
+  ExpectPassed(RunTestRom("port_reads.nes", options));
+}
+
 TEST(CpuProgramTest, BadOpcodeStopsEmulation) {
   CRomRunner runner;
   ASSERT_TRUE(runner.Load("cpu_bad_opcode.nes"));

@@ -657,14 +657,16 @@ TEST_F(CpuTest, IncOfPpuDataPortReadsOnceThenWritesOnce) {
   ppu.m_Status = 0x00;
   ppu.m_VramAddr = 0x0100;
   ppu.m_Vram[0x100] = 0x41;
+  ppu.m_ReadBuffer = 0x30;
   Code({0xEE, 0x07, 0x20});  // INC $2007
 
   EXPECT_EQ(Step(), 6);
 
-  // One read (0x100 -> 0x101), one write of 0x42 (at 0x101 -> 0x102).
+  // One read (the buffer; 0x100 -> 0x101), one write of 0x31 (at 0x101 -> 0x102).
   EXPECT_EQ(ppu.m_VramAddr, 0x0102);
+  EXPECT_EQ(ppu.m_ReadBuffer, 0x41);
   EXPECT_EQ(ppu.m_Vram[0x100], 0x41);
-  EXPECT_EQ(ppu.m_Vram[0x101], 0x42);
+  EXPECT_EQ(ppu.m_Vram[0x101], 0x31);
   EXPECT_EQ(ppu.m_Vram[0x102], 0x00);
 }
 

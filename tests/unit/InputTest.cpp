@@ -59,18 +59,18 @@ TEST(ControllerPort, BothPortsShareOneCounter) {
   EXPECT_EQ(input.ReadPort(0x4017), 0x40);  // B
 }
 
-TEST(ControllerPort, OnlyOneThenZeroStrobes) {
+TEST(ControllerPort, BitZeroSetThenClearStrobes) {
   InputRig rig;
   CInput input(&rig.keyboard, &rig.settings, &rig.messages);
   input.WritePort(0x4016, 0);
   input.WritePort(0x4016, 0);
   EXPECT_EQ(input.ReadPort(0x4016), 0) << "0 without a 1 does not strobe";
-  input.WritePort(0x4016, 3);
+  input.WritePort(0x4016, 2);
   input.WritePort(0x4016, 0);
-  EXPECT_EQ(input.ReadPort(0x4016), 0) << "3 is not 1";
+  EXPECT_EQ(input.ReadPort(0x4016), 0) << "2 leaves bit 0 clear";
+  input.WritePort(0x4016, 9);
   input.WritePort(0x4016, 1);
-  input.WritePort(0x4016, 1);
-  input.WritePort(0x4016, 0);
+  input.WritePort(0x4016, 8);
   EXPECT_EQ(input.ReadPort(0x4016), 0x40);
   EXPECT_EQ(input.ReadPort(0x4016), 0x40);
   Strobe(input);

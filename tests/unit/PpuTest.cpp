@@ -46,27 +46,38 @@ TEST(PpuDataPort, WritesThroughTheAddressRegister) {
   EXPECT_EQ(rig.engine.m_lastPatternAddr, 0x0123);
 }
 
-TEST(PpuDataPort, ReadsHaveNoBufferAndFollowMirroring) {
+TEST(PpuDataPort, ReadsAnswerOneLateThroughTheBuffer) {
   PpuRig rig;
   rig.ppu.m_Vram[0x2000] = 0xAB;
   rig.ppu.m_Vram[0x2001] = 0xCD;
   rig.SetAddress(0x2000);
+  EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0x00);  // the buffer Reset cleared
   EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0xAB);
   EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0xCD);
+  EXPECT_EQ(rig.ppu.m_VramAddr, 0x2003);
 
   rig.SetAddress(0x2400);  // horizontal: 0x2400 is 0x2000
-  EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0xAB);
+  rig.ppu.ReadRegister(0x2007);
   rig.SetAddress(0x3000);  // 0x3000-0x3EFF reads its 0x2000 mirror
   EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0xAB);
   rig.SetAddress(0x7000 | 0x3401);  // the address is reduced to 14 bits first
+  EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0xAB);
   EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0xCD);
 
+  // The palette answers at once and buffers the name-table byte beneath it.
   rig.ppu.m_BgPalette[3] = 0x21;
   rig.ppu.m_SpritePalette[3] = 0x22;
+  rig.ppu.m_Vram[0x2713] = 0x77;  // 0x3F13 - 0x1000 = 0x2F13, mirrored
   rig.SetAddress(0x3F03);
   EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0x21);
   rig.SetAddress(0x3F13);
   EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0x22);
+  rig.SetAddress(0x0000);
+  EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0x77);
+
+  rig.ppu.Reset();
+  rig.SetAddress(0x2001);
+  EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0x00);
 }
 
 TEST(PpuMirroring, NameTableWritesLandOnTheirPhysicalTable) {

@@ -444,28 +444,6 @@ TEST(SdlEngine, SpriteFlipsAndPaletteBits) {
   EXPECT_EQ(Hex(p.At(70, bottom)), Hex(rig.Master(kBlack)));
 }
 
-TEST(SdlEngine, TallSpritesTakeTheTileAndTheOneBelow) {
-  SSdlRig rig;
-  SpriteTiles(rig);
-  rig.SetSolidTile(0, 8, 1);
-  rig.SetSolidTile(0, 9, 2);
-  rig.SetSolidTile(1, 9, 3);
-  rig.SetSolidTile(1, 10, 1);
-  rig.SetSprite(0, 40, 8, 0xC0, 100);  // even: table 0, tiles 8 and 9; flips ignored
-  rig.SetSprite(1, 40, 9, 0x00, 120);  // odd: table 1, tiles 9 and 10
-  rig.ppu.WriteRegister(0x2000, 0x20);
-  rig.ppu.WriteRegister(0x2001, 0x10);
-  rig.RenderFrame();
-  const SImage p = rig.Picture();
-  EXPECT_EQ(Hex(p.At(100, 41)), Hex(rig.Master(kRed)));
-  EXPECT_EQ(Hex(p.At(107, 48)), Hex(rig.Master(kRed)));
-  EXPECT_EQ(Hex(p.At(100, 49)), Hex(rig.Master(kGreen)));
-  EXPECT_EQ(Hex(p.At(107, 56)), Hex(rig.Master(kGreen)));
-  EXPECT_EQ(Hex(p.At(100, 57)), Hex(rig.Master(kBlack)));
-  EXPECT_EQ(Hex(p.At(120, 41)), Hex(rig.Master(kBlue)));
-  EXPECT_EQ(Hex(p.At(120, 49)), Hex(rig.Master(kRed)));
-}
-
 TEST(SdlEngine, LowerNumberedSpriteIsOnTopExceptWhereTransparent) {
   SSdlRig rig;
   SpriteTiles(rig);

@@ -1,0 +1,85 @@
+; Pattern RAM (no CHR-ROM): the name table is written first, with no tile
+; patterns yet, and the patterns are uploaded afterwards, as cartridges with
+; pattern RAM often do. Rows hold tiles 1 and 2 in a checkerboard; table 0
+; gets a ring and diagonal bands, table 1 a cross and horizontal bars.
+; Every frame starts with the background at table 0 and switches it to
+; table 1 once sprite 0 (a block at x 120, lines 112-119) has hit, so the
+; top of the picture shows rings and diagonals and the rest crosses and
+; bars, each cell with the pattern uploaded after it was written.
+MIRRORING = 1
+CHR_BANKS = 0
+.include "gfx.inc"
+.include "gfx_chr.inc"
+
+.segment "CODE"
+
+reset:
+  INIT_CONSOLE
+  COPY_TO_PPU $3F00, palette, 32
+  DRAW_ROWS $2000, 0, 29, checker_tile
+  PPU_ADDR $23C0
+  lda #%11100100
+  ldx #64
+: sta PPUDATA
+  dex
+  bne :-
+
+  COPY_TO_PPU $0000, table0, table0_end - table0
+  COPY_TO_PPU $1000, table1, table1_end - table1
+
+  COPY_TO_OAM sprites, sprites_end - sprites
+  START_RENDERING 0, MASK_BG | MASK_SPR, 0, 0
+
+frame:
+@hit_clear:
+  bit PPUSTATUS
+  bvs @hit_clear
+@wait_hit:
+  bit PPUSTATUS
+  bvc @wait_hit
+  lda #CTRL_BG_1000
+  sta PPUCTRL
+  jsr wait_vblank
+  lda #0
+  sta PPUCTRL
+  jmp frame
+
+checker_tile:
+  lda gfx_col
+  clc
+  adc gfx_row
+  and #1
+  clc
+  adc #1
+  rts
+
+.segment "RODATA"
+
+palette:
+  .byte $0F, $06, $16, $36,  $0F, $0A, $1A, $3A,  $0F, $02, $12, $32,  $0F, $08, $28, $38
+  .byte $0F, $30, $30, $30,  $0F, $30, $30, $30,  $0F, $30, $30, $30,  $0F, $30, $30, $30
+
+sprites:
+  .byte 111, 3, $00, 120
+sprites_end:
+
+table0:
+  TILE_SOLID 0
+  ; 1: ring
+  TILE $11111111, $12222221, $12333321, $12300321, $12300321, $12333321, $12222221, $11111111
+  ; 2: diagonal bands
+  TILE $11223300, $12233001, $22330011, $23300112, $33001122, $30011223, $00112233, $01122330
+  ; 3: sprite 0's block
+  TILE_SOLID 3
+table0_end:
+
+table1:
+  TILE_SOLID 0
+  ; 1: cross
+  TILE $00033000, $00033000, $00011000, $33122133, $33122133, $00011000, $00033000, $00033000
+  ; 2: horizontal bars
+  TILE $11111111, $11111111, $00000000, $22222222, $22222222, $00000000, $33333333, $33333333
+table1_end:
+
+.segment "VECTORS"
+  .word ignore_interrupt, reset, ignore_interrupt
