@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libsdl1.2-compat-dev libpng-dev
   cc65
   xvfb xdotool imagemagick
+  fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -84,6 +84,45 @@ bool GoldenUpdateRequested() {
   return pValue && std::string(pValue) == "1";
 }
 
+EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& strOutputStem,
+                          const SImage& actual, std::string& strMessage) {
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  const std::string actualPath = strOutputStem + ".actual.png";
+  const std::string diffPath = strOutputStem + ".diff.png";
+  // Pictures of an earlier failure would mislead once this run passes.
+  fs::remove(actualPath, ignored);
+  fs::remove(diffPath, ignored);
+  std::string error;
+  if (GoldenUpdateRequested()) {
+    fs::create_directories(fs::path(strGoldenPath).parent_path(), ignored);
+    if (!WritePng(strGoldenPath, actual, &error)) {
+      strMessage = error;
+      return EGoldenResult::kMismatch;
+    }
+    strMessage = "TOLVAR_UPDATE_GOLDEN=1: wrote " + strGoldenPath + "; review it before keeping it";
+    return EGoldenResult::kWritten;
+  }
+  fs::create_directories(fs::path(actualPath).parent_path(), ignored);
+  SImage expected;
+  if (!ReadPng(strGoldenPath, expected, &error)) {
+    WritePng(actualPath, actual);
+    strMessage = "no golden " + strGoldenPath + " (" + error + "); the picture is in " +
+                 actualPath + ". Review it, then run with TOLVAR_UPDATE_GOLDEN=1 to keep it.";
+    return EGoldenResult::kMismatch;
+  }
+  const SImageDiff diff = CompareImages(expected, actual);
+  if (diff.Equal()) return EGoldenResult::kMatch;
+  WritePng(actualPath, actual);
+  if (diff.bSameSize) WritePng(diffPath, DiffImage(expected, actual));
+  strMessage = "differs from " + strGoldenPath + ": " + diff.Describe() + " (expected " +
+               std::to_string(expected.nWidth) + "x" + std::to_string(expected.nHeight) +
+               ", got " + std::to_string(actual.nWidth) + "x" + std::to_string(actual.nHeight) +
+               "). Actual picture: " + actualPath +
+               (diff.bSameSize ? "; differing pixels in red: " + diffPath : "");
+  return EGoldenResult::kMismatch;
+}
+
 bool CapturePicture(const SCaptureRequest& request, const std::string& strScratch, SImage& image,
                     std::string& strError) {
   SRunnerOptions options;

@@ -31,6 +31,15 @@ SImage DiffImage(const SImage& expected, const SImage& actual);
 // comparing.
 bool GoldenUpdateRequested();
 
+enum class EGoldenResult { kMatch, kWritten, kMismatch };
+
+// Compares a picture with its golden PNG, or writes the golden when an
+// update is requested. On a mismatch (or a missing golden) the picture and,
+// for equal sizes, a diff are written as strOutputStem + ".actual.png" and
+// ".diff.png", and strMessage says where.
+EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& strOutputStem,
+                          const SImage& actual, std::string& strMessage);
+
 // One picture of a test program as an engine shows it.
 struct SCaptureRequest {
   std::string strRomPath;
