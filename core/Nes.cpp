@@ -61,8 +61,14 @@ CGraphicEngine* CNes::CreateEngine(bool bGivePpuToNull) {
   const std::string name =
       m_platform.pSettings ? m_platform.pSettings->GetString("Settings", "GraphicEngine", "SDL")
                            : std::string("SDL");
-  if (m_engineFactory) return m_engineFactory(name, m_pPpu, bGivePpuToNull);
-  return CreateGraphicEngine(name, m_pPpu, m_platform, bGivePpuToNull);
+  CGraphicEngine* pEngine = m_engineFactory
+                                ? m_engineFactory(name, m_pPpu, bGivePpuToNull)
+                                : CreateGraphicEngine(name, m_pPpu, m_platform, bGivePpuToNull);
+  // Debug > Ppu's check mark is stored in DebugPpu; every engine starts in
+  // step with it.
+  pEngine->SetDebugView(m_platform.pSettings &&
+                        m_platform.pSettings->GetInt("Settings", "DebugPpu", 0) != 0);
+  return pEngine;
 }
 
 bool CNes::LoadRom(CRom* pRom) {
@@ -99,11 +105,14 @@ bool CNes::LoadRom(CRom* pRom) {
         m_platform.pMessageBox->Show(
             "This mapper is currently unsupported.\nYou won't be able to play this game.");
       // The old bus and CPU still point at the destroyed mapper and PPU:
-      // replace them with empty ones so nothing can reach freed memory.
+      // replace them with empty ones so nothing can reach freed memory, and
+      // end a running loop (this may come from its own event pump) so that
+      // no instruction runs without a cartridge.
       delete m_pCpu;
       delete m_pMemory;
       m_pMemory = new CMemory();
       m_pCpu = new CCpu();
+      m_strState = ENesState::Stopped;
       return false;
   }
   m_pMapper = pMapper;

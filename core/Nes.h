@@ -60,7 +60,8 @@ class CNes {
   const SPlatform& Platform() const { return m_platform; }
 
   BYTE m_bShowFps = 0;
-  int m_nFrameCount = 0;
+  // Unsigned: it only ever counts up, and only its low 16 bits are shown.
+  unsigned m_nFrameCount = 0;
   int m_nScanline = 0;
   int m_nCycles = 0;
   BYTE m_Keys[256] = {};

@@ -29,8 +29,10 @@ class CGraphicEngine {
   virtual void EndFrame() {}
   virtual void ClearScreen(BYTE /*r*/, BYTE /*g*/, BYTE /*b*/) {}
 
-  // The debug view starts off, matching the unchecked menu item at start.
+  // The machine sets the starting state of the debug view from the stored
+  // check mark of Debug > Ppu; ToggleDebugView flips it from there.
   bool IsDebugView() const { return m_bDebugView != 0; }
+  void SetDebugView(bool bOn) { m_bDebugView = bOn ? 1 : 0; }
 
  protected:
   CPpu* m_pPpu = nullptr;

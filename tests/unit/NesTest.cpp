@@ -192,7 +192,7 @@ TEST(NesLoop, FrameRateTextEverySixtyFrames) {
   ASSERT_EQ(rig.status.m_texts.size(), 2u);
   EXPECT_EQ(rig.status.m_texts[0].nPane, 1);
   EXPECT_EQ(rig.status.m_texts[1].strText, "FPS:62.5 (104.2%)");
-  EXPECT_EQ(rig.nes->m_nFrameCount, 120);
+  EXPECT_EQ(rig.nes->m_nFrameCount, 120u);
 }
 
 TEST(NesLoad, UnsupportedMapperIsRefusedWithItsMessage) {
@@ -208,6 +208,37 @@ TEST(NesLoad, UnsupportedMapperIsRefusedWithItsMessage) {
   EXPECT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
   rig.RunFrames(1);
   EXPECT_EQ(rig.pump.m_nPumps, 1);
+}
+
+TEST(NesLoad, RefusedLoadFromThePumpEndsTheRunningLoop) {
+  SNesRig rig;
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.pump.m_onPump = [&](int n) {
+    if (n == 2) {
+      EXPECT_FALSE(rig.Load(MakeProgram(kIdleProgram, 0x8000, 0x8000, 0x8000, 5)));
+    }
+    if (n > 2) ADD_FAILURE() << "the loop ran on without a cartridge";
+    if (n == 5) rig.nes->Stop();
+  };
+  rig.nes->Run();
+  EXPECT_EQ(rig.nes->State(), "Stopped");
+  EXPECT_EQ(rig.pump.m_nPumps, 2);
+  EXPECT_EQ(rig.Engine().m_calls.back(), "Shutdown()");
+}
+
+TEST(NesLoad, EveryNewEngineStartsWithTheStoredDebugView) {
+  SNesRig rig;
+  rig.settings.WriteInt("Settings", "DebugPpu", 1);
+  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  EXPECT_TRUE(rig.Engine().IsDebugView());
+  rig.settings.WriteInt("Settings", "DebugPpu", 0);
+  rig.pump.m_onPump = [&](int) {
+    rig.nes->ChangeEngine();
+    rig.nes->Stop();
+  };
+  rig.nes->Run();
+  ASSERT_EQ(rig.engines.size(), 2u);
+  EXPECT_FALSE(rig.Engine().IsDebugView());
 }
 
 TEST(NesLoad, MapperNumbersSixtyFourAndSixtySevenLoad) {
