@@ -55,3 +55,44 @@ inline constexpr int IDC_INFO_CHR = 1048;
 inline constexpr int IDC_INFO_MIRRORING = 1049;
 inline constexpr int IDC_INFO_TRAINER = 1050;
 inline constexpr int IDC_INFO_BATTERY = 1051;
+
+// Menu commands.
+inline constexpr int ID_FILE_OPEN = 57601;
+inline constexpr int ID_FILE_SAVE = 57603;
+inline constexpr int ID_FILE_LOAD_STATE = 32787;
+inline constexpr int ID_FILE_ROM_INFO = 32786;
+inline constexpr int ID_FILE_RECENT1 = 32795;
+inline constexpr int ID_FILE_RECENT2 = 32796;
+inline constexpr int ID_FILE_RECENT3 = 32797;
+inline constexpr int ID_APP_EXIT = 57665;
+inline constexpr int ID_EMULATION_START = 32771;
+inline constexpr int ID_EMULATION_STOP = 32773;
+inline constexpr int ID_EMULATION_PAUSE = 32774;
+inline constexpr int ID_EMULATION_RESET = 32783;
+inline constexpr int ID_SETTINGS_VIDEO = 32776;
+inline constexpr int ID_SETTINGS_SOUND = 32777;
+inline constexpr int ID_SETTINGS_INPUTS = 32778;
+inline constexpr int ID_SETTINGS_OPTIONS = 32780;
+inline constexpr int ID_CPU_ASM = 32801;
+inline constexpr int ID_CPU_C = 32802;
+inline constexpr int ID_RENDER_SDL = 32803;
+inline constexpr int ID_RENDER_DIRECTX = 32804;
+inline constexpr int ID_RENDER_NULL = 32805;
+inline constexpr int ID_DEBUG_CPU = 32799;
+inline constexpr int ID_DEBUG_PPU = 32800;
+inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_HELP = 57670;
+inline constexpr int ID_NEXT_PANE = 57680;
+inline constexpr int ID_PREV_PANE = 57681;
+inline constexpr int ID_HELP_FINDER = 57667;
+inline constexpr int ID_CONTEXT_HELP = 57669;
+inline constexpr int ID_DEFAULT_HELP = 57671;
+
+// Top-level popups of the main menu, by position.
+inline constexpr int kFileMenu = 0;
+inline constexpr int kEmulationMenu = 1;
+inline constexpr int kSettingsMenu = 2;
+inline constexpr int kDebugMenu = 3;
+inline constexpr int kHelpMenu = 4;
+// File > Recent Files.
+inline constexpr int kRecentFilesItem = 5;

@@ -33,6 +33,7 @@ bool CRom::Load(std::string strPath) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(strPath, error) || !ReadWholeFile(strPath, bytes)) {
     m_strFileName = strPath;
+    m_strLoadError = "The file cannot be read.";
     return false;
   }
   return LoadFromBytes(std::move(strPath), bytes);
@@ -40,13 +41,18 @@ bool CRom::Load(std::string strPath) {
 
 bool CRom::LoadFromBytes(std::string strPath, const std::vector<BYTE>& file) {
   m_strFileName = std::move(strPath);
+  m_strLoadError = "It is not an iNES cartridge image.";
   if (file.size() < kHeaderSize) return false;
   if (file[0] != 0x4E || file[1] != 0x45 || file[2] != 0x53 || file[3] != 0x1A) return false;
 
   const int nPrgSize = file[4] << 14;
   const int nChrSize = file[5] << 13;
   const long dataSize = static_cast<long>(file.size()) - kHeaderSize;
-  if (dataSize < RequiredImageBytes(nPrgSize, nChrSize)) return false;
+  if (dataSize < RequiredImageBytes(nPrgSize, nChrSize)) {
+    m_strLoadError = "It holds less data than its header announces.";
+    return false;
+  }
+  m_strLoadError.clear();
 
   m_nChrSize = nChrSize;
   m_bVertical = file[6] & 1;

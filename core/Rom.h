@@ -19,6 +19,10 @@ class CRom {
   // The same from bytes already in memory (the whole file, header included).
   bool LoadFromBytes(std::string strPath, const std::vector<BYTE>& file);
 
+  // Why the last Load or LoadFromBytes refused the file; empty after one
+  // that succeeded.
+  const std::string& LoadError() const { return m_strLoadError; }
+
   // Bytes of image data actually present after the header.
   int DataSize() const { return static_cast<int>(m_data.size()); }
   const BYTE* Data() const { return m_data.data(); }
@@ -34,4 +38,7 @@ class CRom {
   BYTE m_bTrainer = 0;
   BYTE m_bFourScreen = 0;
   BYTE m_bVertical = 0;
+
+ private:
+  std::string m_strLoadError;
 };

@@ -31,6 +31,11 @@ COpenRomDlg::COpenRomDlg(QWidget* pParent, ISettingsStore* pSettings)
   connect(m_pTree, &QTreeWidget::itemExpanded, this,
           [this](QTreeWidgetItem* pItem) { FillFolder(pItem); });
   connect(m_pTree, &QTreeWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
+  // As in a classic list box, the item with the focus is the selected one.
+  connect(m_pList, &QListWidget::currentItemChanged, this,
+          [](QListWidgetItem* pCurrent, QListWidgetItem*) {
+            if (pCurrent) pCurrent->setSelected(true);
+          });
   connect(m_pList, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* pItem) { Choose(pItem); });
 

@@ -18,10 +18,15 @@ class CSdlEventPump : public IEventPump {
   void PumpPendingEvents() override;
 
   int QuitRequests() const { return m_nQuitRequests; }
+  // Told whether the SDL window has the keyboard focus when that changes.
+  void SetFocusHandler(std::function<void(bool)> onFocus) { m_onFocus = std::move(onFocus); }
 
  private:
+  void SyncKeyState();
+
   CKeyStateKeyboard* m_pKeyboard;
   std::function<void()> m_onQuit;
+  std::function<void(bool)> m_onFocus;
   IEventPump* m_pNext;
   int m_nQuitRequests = 0;
 };

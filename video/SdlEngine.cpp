@@ -28,7 +28,12 @@ bool SameColors(const SDL_Color* a, const SDL_Color* b) {
 CSdlEngine::CSdlEngine(CPpu* pPpu, const SPlatform& platform)
     : CGraphicEngine(pPpu), m_platform(platform) {}
 
-CSdlEngine::~CSdlEngine() { FreeSurfaces(); }
+CSdlEngine::~CSdlEngine() {
+  FreeSurfaces();
+  // The machine replaces engines without Shutdown (engine change, ROM
+  // load); the window of a running engine must not stay behind, frozen.
+  if (m_pScreen) SDL_Quit();
+}
 
 void CSdlEngine::FreeSurfaces() {
   // The screen belongs to SDL; these are ours.
@@ -53,6 +58,7 @@ void CSdlEngine::Init() {
     if (m_platform.pMessageBox) m_platform.pMessageBox->Show("Unable to initialize video");
   } else {
     SetScreenPalette();
+    SDL_WM_SetCaption("Tolvar", "Tolvar");
   }
   // SDL's dummy driver (the runner, tests) shows nothing: presenting to it
   // would only convert the window to 32 bits for no one, at several times

@@ -19,6 +19,7 @@ struct SModalOutcome {
 inline SModalOutcome RunModal(QDialog& dialog, std::vector<std::function<void()>> steps) {
   auto pSteps = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
   auto pNext = std::make_shared<std::function<void(std::size_t)>>();
+  std::weak_ptr<std::function<void(std::size_t)>> next = pNext;
   SModalOutcome outcome;
   QTimer guard;
   guard.setSingleShot(true);
@@ -26,20 +27,21 @@ inline SModalOutcome RunModal(QDialog& dialog, std::vector<std::function<void()>
     outcome.bTimedOut = true;
     dialog.reject();
   });
-  *pNext = [pSteps, pNext, &guard, &dialog](std::size_t i) {
+  // The step runner holds itself only weakly; each scheduled turn holds it.
+  // Steps left when the dialog closes early never run.
+  auto pOpen = std::make_shared<bool>(true);
+  *pNext = [pSteps, next, pOpen, &guard, &dialog](std::size_t i) {
+    if (!*pOpen) return;
     if (i >= pSteps->size()) {
       guard.start(3000);
       return;
     }
     (*pSteps)[i]();
-    QTimer::singleShot(0, &dialog, [pNext, i] {
-      if (*pNext) (*pNext)(i + 1);
-    });
+    QTimer::singleShot(0, &dialog, [pNext = next.lock(), i] { (*pNext)(i + 1); });
   };
-  QTimer::singleShot(0, &dialog, [pNext] {
-    if (*pNext) (*pNext)(0);
-  });
+  QTimer::singleShot(0, &dialog, [pNext] { (*pNext)(0); });
+  pNext.reset();
   outcome.nResult = dialog.exec();
-  *pNext = nullptr;  // breaks the cycle between the step runner and itself
+  *pOpen = false;
   return outcome;
 }

@@ -1,0 +1,5 @@
+#include "platform/QtEventPump.h"
+
+#include <QCoreApplication>
+
+void CQtEventPump::PumpPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
