@@ -19,7 +19,7 @@ class CMemorySettingsStore : public ISettingsStore {
   void WriteString(const std::string& section, const std::string& name,
                    const std::string& strValue) override;
 
-  bool Contains(const std::string& section, const std::string& name) const;
+  bool Contains(const std::string& section, const std::string& name) const override;
   void Remove(const std::string& section, const std::string& name);
   // "section/name" of every write, oldest first.
   const std::vector<std::string>& WriteLog() const { return m_writeLog; }

@@ -21,7 +21,14 @@ class CQtSettingsStore : public ISettingsStore {
   void WriteInt(const std::string& section, const std::string& name, int nValue) override;
   void WriteString(const std::string& section, const std::string& name,
                    const std::string& strValue) override;
+  bool Contains(const std::string& section, const std::string& name) const override;
+
+  // True when the file exists but could not be read: nothing is written.
+  bool IsReadOnly() const { return m_bReadOnly; }
 
  private:
+  void CheckReadable();
+
   std::unique_ptr<QSettings> m_pSettings;
+  bool m_bReadOnly = false;
 };

@@ -14,4 +14,6 @@ class ISettingsStore {
   virtual void WriteInt(const std::string& section, const std::string& name, int nValue) = 0;
   virtual void WriteString(const std::string& section, const std::string& name,
                            const std::string& strValue) = 0;
+  // Whether the store holds the value at all, readable or not.
+  virtual bool Contains(const std::string& section, const std::string& name) const = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ struct SSettingEntry {
   bool bIsString;
   int nFirstRunInt;
   const char* pszFirstRunString;
+  // The whole numbers a reader accepts; anything else reads as missing.
+  int nMin = INT_MIN;
+  int nMax = INT_MAX;
 };
 
 const std::vector<SSettingEntry>& SettingsTable();
@@ -20,6 +24,12 @@ const std::vector<SSettingEntry>& SettingsTable();
 // Writes the whole table with its first-run values, in table order.
 void WriteFirstRunSettings(ISettingsStore& store);
 
-// Writes the first-run table when "Settings"/"default" is missing or 0.
+// Whether a stored whole number is one its reader accepts; true for a name
+// the table does not know.
+bool IsAcceptedSettingValue(const std::string& section, const std::string& name, int nValue);
+
+// "Settings"/"default" of 0 writes the whole first-run table. A missing (or
+// unreadable) marker writes the marker and only the values that are
+// missing, so that a settings file that lost its end loses nothing else.
 // Returns true when it wrote.
 bool EnsureFirstRunSettings(ISettingsStore& store);

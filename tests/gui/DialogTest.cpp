@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "app/ResourceIds.h"
@@ -103,10 +104,21 @@ TEST_F(OpenRomDlgTest, DoubleClickChoosesAndCancelWritesNothing) {
     EXPECT_EQ(outcome.nResult, QDialog::Accepted);
     EXPECT_EQ(dlg.FileName(), "a.nes");
   }
-  settings.WriteString("Settings", "LastPath", "/nowhere/at/all");
+  // A folder gone, a file where a folder should be, a folder that cannot be
+  // read (not for root, who reads everything): an empty list, no error.
+  const QString locked = folder.filePath(QStringLiteral("locked"));
+  QDir().mkpath(locked);
+  QFile(locked + "/x.nes").open(QIODevice::WriteOnly);
+  QFile::setPermissions(locked, QFileDevice::Permissions());
+  const bool bRoot = ::geteuid() == 0;
+  for (const QString& path : {QStringLiteral("/nowhere/at/all"), folder.filePath("a.nes"), locked}) {
+    settings.WriteString("Settings", "LastPath", path.toStdString());
+    COpenRomDlg dlg(nullptr, &settings);
+    if (path != locked || !bRoot) EXPECT_EQ(dlg.ItemAs<QListWidget>(IDC_ROM_LIST)->count(), 0);
+  }
+  QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   const std::size_t nWrites = settings.WriteLog().size();
   COpenRomDlg dlg(nullptr, &settings);
-  EXPECT_EQ(dlg.ItemAs<QListWidget>(IDC_ROM_LIST)->count(), 0);
   const SModalOutcome outcome = RunModal(dlg, {[&] { Click(dlg, IDCANCEL); }});
   EXPECT_EQ(outcome.nResult, QDialog::Rejected);
   EXPECT_EQ(settings.WriteLog().size(), nWrites);

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 #include <SDL.h>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <typeinfo>
@@ -28,6 +30,7 @@
 #include "platform/MessageRecorder.h"
 #include "platform/QtKeyFeed.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtSettingsStore.h"
 #include "platform/SettingsTable.h"
 #include "video/DirectXEngine.h"
 #include "video/NullEngine.h"
@@ -131,6 +134,30 @@ TEST(ShellStartUp, LaterRunsMirrorTheStoredSettingsAndWriteNothing) {
   EXPECT_EQ(shell.settings.WriteLog().size(), nWrites);
 }
 
+TEST(ShellStartUp, AHostileSettingsFileGivesEachReadersDefault) {
+  const std::string path = std::string(TOLVAR_OUTPUT_DIR) + "/hostile_settings.conf";
+  {
+    std::ofstream file(path);
+    file << "[Settings]\ndefault=1\nResolutionX=100000\nResolutionY=-3\nDebugPpu=5\n"
+            "GraphicEngine=a, b\nCpuEngine=\n[MRU]\nFile1=1, 2\n";
+  }
+  CQtSettingsStore settings(path);
+  CMessageRecorder messages;
+  CKeyStateKeyboard keyboard;
+  SShellServices services;
+  services.pSettings = &settings;
+  services.pMessageBox = &messages;
+  services.pKeyboard = &keyboard;
+  CTolvarApp app(services);
+  ASSERT_TRUE(app.InitInstance({}));
+  EXPECT_EQ(app.MainFrame()->frameGeometry().size(), QSize(267, 315));
+  EXPECT_FALSE(app.MainFrame()->IsChecked(ID_DEBUG_PPU));
+  EXPECT_TRUE(app.MainFrame()->IsChecked(ID_RENDER_SDL));
+  EXPECT_TRUE(app.MainFrame()->IsChecked(ID_CPU_ASM)) << "an empty text is not \"C\"";
+  EXPECT_EQ(app.MainFrame()->ItemText(ID_FILE_RECENT1), "");
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
 TEST(ShellMenu, TextsPromptsAndTheEnablingRule) {
   SShell shell;
   CMainFrame& frame = shell.Frame();
@@ -183,6 +210,28 @@ TEST(ShellCommands, RecentFilesShiftAndRefreshAndBadItemsFailCleanly) {
             "Unable to load the ROM image \"old\".\nThe file cannot be read.");
   EXPECT_EQ(shell.settings.WriteLog().size(), nWrites);
   EXPECT_EQ(shell.Frame().ItemText(ID_FILE_RECENT1), demo);
+}
+
+TEST(ShellCommands, ARomThatChangedAfterTheBrowserIsRefusedWithTheReadersMessage) {
+  SShell shell([](CMemorySettingsStore&) {});
+  const std::string path = std::string(TOLVAR_OUTPUT_DIR) + "/shrunk.nes";
+  {
+    std::ifstream demo(RomPath("demo.nes"), std::ios::binary);
+    std::ofstream shrunk(path, std::ios::binary);
+    std::vector<char> head(16 + 1000);
+    demo.read(head.data(), static_cast<std::streamsize>(head.size()));
+    shrunk.write(head.data(), static_cast<std::streamsize>(head.size()));
+  }
+  shell.View().OpenRom(path, true);
+  std::remove(path.c_str());
+  shell.View().OpenRom(path, true);
+  EXPECT_FALSE(shell.View().IsRomLoaded());
+  EXPECT_EQ(shell.messages.Messages(),
+            (std::vector<std::string>{
+                "Unable to load the ROM image \"" + path +
+                    "\".\nIt holds less data than its header announces.",
+                "Unable to load the ROM image \"" + path + "\".\nThe file cannot be read."}));
+  EXPECT_EQ(shell.settings.GetString("MRU", "File1", ""), "NULL");
 }
 
 TEST(ShellCommands, StartStopPauseAndResetWorkOnlyWithARom) {

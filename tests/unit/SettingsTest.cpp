@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "platform/MemorySettingsStore.h"
 #include "platform/QtSettingsStore.h"
@@ -34,6 +38,20 @@ TEST(SettingsTable, MarkerOfZeroRewritesChangedValues) {
   EXPECT_EQ(store.GetString("MRU", "File1", ""), "NULL");
 }
 
+TEST(SettingsTable, MissingMarkerFillsOnlyMissingValues) {
+  // A settings file that lost its end (the marker sorts last) keeps the
+  // user's keys and recent files.
+  CMemorySettingsStore store;
+  store.WriteInt("Input", "A", 57);
+  store.WriteString("MRU", "File1", "/roms/game.nes");
+  EXPECT_TRUE(EnsureFirstRunSettings(store));
+  EXPECT_EQ(store.GetInt("Input", "A", 0), 57);
+  EXPECT_EQ(store.GetString("MRU", "File1", ""), "/roms/game.nes");
+  EXPECT_EQ(store.GetInt("Settings", "default", 0), 1);
+  EXPECT_EQ(store.GetInt("Input", "B", 0), 46);
+  EXPECT_EQ(store.WriteLog().size(), 2u + SettingsTable().size() - 2u);
+}
+
 TEST(MemorySettings, ReadersGetTheirOwnDefaultForMissingValues) {
   CMemorySettingsStore store;
   EXPECT_EQ(store.GetInt("Settings", "FPS", 7), 7);
@@ -60,4 +78,64 @@ TEST(QtSettings, ValuesPersistInTheFileAtOnce) {
   EXPECT_EQ(reopened.GetString("MRU", "File1", ""), "/home/player/roms/My Game.nes");
   EXPECT_EQ(reopened.GetInt("Settings", "GraphicEngine", 5), 5) << "a text is no number";
   std::filesystem::remove(path);
+}
+
+namespace {
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+}  // namespace
+
+TEST(QtSettings, HostileFilesGiveDefaultsAndAreNeverClobbered) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("tolvar_hostile_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  struct SCase {
+    const char* pszName;
+    std::string content;
+    bool bReadOnly;
+  };
+  const SCase cases[] = {
+      {"truncated", "[Input]\nA=57\nB=4", false},
+      {"wrong types and ranges",
+       "[Input]\nA=999\nB=abc\nUp=1, 2\n[Settings]\nResolutionX=100000\nFPS=7\n"
+       "GraphicEngine=a, b\ndefault=1\n",
+       false},
+      {"garbage", std::string("\x01\xff[[[=\n\0\0==\n[Input\nA==3\n", 22), true},
+  };
+  for (const SCase& c : cases) {
+    const fs::path path = dir / (std::string(c.pszName) + ".conf");
+    { std::ofstream(path, std::ios::binary) << c.content; }
+    CQtSettingsStore store(path.string());
+    EXPECT_EQ(store.IsReadOnly(), c.bReadOnly) << c.pszName;
+    EXPECT_EQ(store.GetInt("Input", "B", 46), c.pszName == std::string("truncated") ? 4 : 46)
+        << c.pszName;
+    EXPECT_EQ(store.GetInt("Input", "Up", 200), 200) << c.pszName;
+    EXPECT_EQ(store.GetInt("Settings", "ResolutionX", 256), 256) << c.pszName;
+    EXPECT_EQ(store.GetInt("Settings", "FPS", 0), 0) << c.pszName;
+    EXPECT_EQ(store.GetString("Settings", "GraphicEngine", "SDL"), "SDL") << c.pszName;
+    if (c.pszName != std::string("truncated")) {
+      // Nothing to fill in, or a file not understood: it stays as it was.
+      EnsureFirstRunSettings(store);
+      EXPECT_EQ(ReadFile(path), c.content) << c.pszName;
+    }
+  }
+  // The truncated file keeps what survived when the missing values are added.
+  CQtSettingsStore truncated((dir / "truncated.conf").string());
+  EnsureFirstRunSettings(truncated);
+  CQtSettingsStore reread((dir / "truncated.conf").string());
+  EXPECT_EQ(reread.GetInt("Input", "A", 0), 57);
+  EXPECT_EQ(reread.GetInt("Settings", "default", 0), 1);
+
+  // A settings "file" that cannot be read is never replaced.
+  const fs::path folder = dir / "unreadable.conf";
+  fs::create_directories(folder / "inside");
+  CQtSettingsStore unreadable(folder.string());
+  EXPECT_TRUE(unreadable.IsReadOnly());
+  EnsureFirstRunSettings(unreadable);
+  unreadable.WriteInt("Settings", "FPS", 1);
+  EXPECT_EQ(unreadable.GetInt("Settings", "FPS", 0), 0);
+  EXPECT_TRUE(fs::is_directory(folder / "inside"));
+  fs::remove_all(dir);
 }
