@@ -5,6 +5,7 @@
 #include "core/Rom.h"
 
 void CopyImageBytes(const CRom& rom, long nOffset, BYTE* pDest, std::size_t nCount) {
+  if (nCount == 0) return;  // an image without CHR has no buffer to copy into
   const long size = rom.DataSize();
   std::size_t nCopied = 0;
   if (nOffset >= 0 && nOffset < size) {

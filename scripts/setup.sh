@@ -8,6 +8,7 @@ packages=(
   cc65
   xvfb xdotool imagemagick
   fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
