@@ -1,11 +1,7 @@
-; Pattern RAM (no CHR-ROM): the name table is written first, with no tile
-; patterns yet, and the patterns are uploaded afterwards, as cartridges with
-; pattern RAM often do. Rows hold tiles 1 and 2 in a checkerboard; table 0
-; gets a ring and diagonal bands, table 1 a cross and horizontal bars.
-; Every frame starts with the background at table 0 and switches it to
-; table 1 once sprite 0 (a block at x 120, lines 112-119) has hit, so the
-; top of the picture shows rings and diagonals and the rest crosses and
-; bars, each cell with the pattern uploaded after it was written.
+; Pattern RAM: the name table (tiles 1 and 2 in a checkerboard) is written
+; before the patterns are uploaded. Each frame starts with the background at
+; table 0 and switches to table 1 once sprite 0 (a block at x 120, lines
+; 112-119) has hit: rings and diagonals above, crosses and bars below.
 MIRRORING = 1
 CHR_BANKS = 0
 .include "gfx.inc"
@@ -64,21 +60,11 @@ sprites:
 sprites_end:
 
 table0:
-  TILE_SOLID 0
-  ; 1: ring
-  TILE $11111111, $12222221, $12333321, $12300321, $12300321, $12333321, $12222221, $11111111
-  ; 2: diagonal bands
-  TILE $11223300, $12233001, $22330011, $23300112, $33001122, $30011223, $00112233, $01122330
-  ; 3: sprite 0's block
-  TILE_SOLID 3
+  BG_TILES_0
+  TILE_SOLID 3             ; 3: sprite 0's block
 table0_end:
-
 table1:
-  TILE_SOLID 0
-  ; 1: cross
-  TILE $00033000, $00033000, $00011000, $33122133, $33122133, $00011000, $00033000, $00033000
-  ; 2: horizontal bars
-  TILE $11111111, $11111111, $00000000, $22222222, $22222222, $00000000, $33333333, $33333333
+  BG_TILES_1
 table1_end:
 
 .segment "VECTORS"
