@@ -123,31 +123,6 @@ EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& s
   return EGoldenResult::kMismatch;
 }
 
-bool CapturePicture(const SCaptureRequest& request, const std::string& strScratch, SImage& image,
-                    std::string& strError) {
-  SRunnerOptions options;
-  options.strRomPath = request.strRomPath;
-  options.strEngine = request.strEngine;
-  options.nFrames = request.nFrames;
-  options.bDebugView = request.bWindow;
-  if (request.bWindow)
-    options.strWindowShot = strScratch;
-  else
-    options.strScreenshot = strScratch;
-
-  std::error_code ignored;
-  std::filesystem::remove(strScratch, ignored);
-  std::filesystem::create_directories(std::filesystem::path(strScratch).parent_path(), ignored);
-
-  if (!RunHeadlessQuietly(options, strError)) return false;
-  std::string strPngError;
-  if (!ReadPng(strScratch, image, &strPngError)) {
-    strError = "no picture at " + strScratch + ": " + strPngError;
-    return false;
-  }
-  return true;
-}
-
 bool RunHeadlessQuietly(const SRunnerOptions& options, std::string& strError) {
   // The runner reports on two streams; keep them for the failure message.
   std::FILE* pOut = std::tmpfile();

@@ -40,19 +40,6 @@ enum class EGoldenResult { kMatch, kWritten, kMismatch };
 EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& strOutputStem,
                           const SImage& actual, std::string& strMessage);
 
-// One picture of a test program as an engine shows it.
-struct SCaptureRequest {
-  std::string strRomPath;
-  std::string strEngine;    // "sdl" or "directx"
-  int nFrames = 10;
-  bool bWindow = false;     // the whole SDL window with the debug views
-};
-
-// Runs the program headless and reads back the picture saved at the last
-// frame. strScratch is a PNG path the runner may write. False with a reason.
-bool CapturePicture(const SCaptureRequest& request, const std::string& strScratch, SImage& image,
-                    std::string& strError);
-
 // Runs the headless runner in this process with its output kept; false with
 // the runner's error text when it does not exit 0.
 bool RunHeadlessQuietly(const SRunnerOptions& options, std::string& strError);

@@ -49,136 +49,98 @@ int Count(const std::vector<std::string>& calls, const std::string& call) {
 }
 }  // namespace
 
-TEST(NesLoop, TwoCycleInstructionsMakeFiftySevenPerScanline) {
-  SNesRig rig;
-  ASSERT_TRUE(rig.Load(MakeProgram(Repeat({0xEA}, 20000, {0x4C, 0x00, 0x80}))));
-  CPeriodCounter counter;
-  rig.nes->Cpu()->SetTracer(&counter);
-  rig.RunFrames(2);
-  EXPECT_EQ(counter.MostCommon(), 57);
+TEST(NesLoop, ScanlinePeriodsAreAtLeast114CyclesAndDropTheRest) {
+  // NOPs (2 cycles): 57 a period. ASL $0300,X (7 cycles): 17 end at 119,
+  // and nothing is carried into the next period.
+  const std::pair<std::vector<BYTE>, int> cases[] = {{{0xEA}, 57}, {{0x1E, 0x00, 0x03}, 17}};
+  for (const auto& [unit, nPerPeriod] : cases) {
+    SNesRig rig;
+    ASSERT_TRUE(rig.Load(
+        MakeProgram(Repeat(unit, 10000 / static_cast<int>(unit.size()), {0x4C, 0x00, 0x80}))));
+    CPeriodCounter counter;
+    rig.nes->Cpu()->SetTracer(&counter);
+    rig.RunFrames(2);
+    EXPECT_EQ(counter.MostCommon(), nPerPeriod);
+    EXPECT_EQ(counter.m_histogram.count(nPerPeriod + 1), 0u);
+  }
 }
 
-TEST(NesLoop, SevenCycleInstructionsDropTheirExtraCycles) {
+TEST(NesLoop, FramesDrawLinesRaiseNmisPollKeysAndPump) {
   SNesRig rig;
-  // ASL $0300,X costs 7: 17 of them end a period at 119 cycles.
-  ASSERT_TRUE(rig.Load(MakeProgram(Repeat({0x1E, 0x00, 0x03}, 5000, {0x4C, 0x00, 0x80}))));
-  CPeriodCounter counter;
-  rig.nes->Cpu()->SetTracer(&counter);
-  rig.RunFrames(2);
-  EXPECT_EQ(counter.MostCommon(), 17);
-  EXPECT_EQ(counter.m_histogram.count(18), 0u) << "no cycles carried into the next period";
-}
-
-TEST(NesLoop, FirstFrameDrawsLineZeroLaterFramesStartAtOne) {
-  SNesRig rig;
-  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
-  rig.RunFrames(3);
+  ASSERT_TRUE(
+      rig.Load(MakeProgram(kNmiProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
+  const int nReadsBefore = rig.keyboard.m_nStateReads;
+  rig.RunFrames(5);
   const auto& calls = rig.Engine().m_calls;
   std::vector<std::vector<int>> frames(1);
   for (const auto& call : calls) {
     if (call == "EndFrame()") frames.emplace_back();
     if (call.rfind("DrawScanline(", 0) == 0) frames.back().push_back(std::stoi(call.substr(13)));
   }
-  ASSERT_GE(frames.size(), 3u);
-  ASSERT_EQ(frames[0].size(), 240u);
+  ASSERT_EQ(frames.size(), 6u);
+  EXPECT_EQ(frames[0].size(), 240u) << "the first frame draws line 0";
   EXPECT_EQ(frames[0].front(), 0);
-  EXPECT_EQ(frames[0].back(), 239);
-  ASSERT_EQ(frames[1].size(), 239u);
+  EXPECT_EQ(frames[1].size(), 239u) << "later ones start at line 1";
   EXPECT_EQ(frames[1].front(), 1);
-  EXPECT_EQ(frames[2].size(), 239u);
+  EXPECT_EQ(frames[1].back(), 239);
   EXPECT_EQ(calls.front(), "Init()");
   EXPECT_EQ(calls.back(), "Shutdown()");
-}
-
-TEST(NesLoop, NmiAtVerticalBlankWhenEnabled) {
-  SNesRig rig;
-  ASSERT_TRUE(rig.Load(MakeProgram(kNmiProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
-  rig.RunFrames(5);
-  // The fifth NMI is raised, but the loop stops at that frame's pump before
-  // its handler runs.
+  // The fifth NMI is raised, but the loop stops at that frame's pump first.
   EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), 4);
-  EXPECT_EQ(rig.nes->State(), "Stopped");
-}
-
-TEST(NesLoop, WithoutNmiVerticalBlankPollingAndPumpingStillHappen) {
-  SNesRig rig;
-  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
-  const int readsBefore = rig.keyboard.m_nStateReads;
-  rig.RunFrames(4);
-  EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), 0);
-  EXPECT_EQ(rig.pump.m_nPumps, 4);
-  EXPECT_EQ(Count(rig.Engine().m_calls, "EndFrame()"), 4);
-  EXPECT_EQ(rig.keyboard.m_nStateReads - readsBefore, 4);
+  EXPECT_EQ(rig.pump.m_nPumps, 5);
+  EXPECT_EQ(rig.keyboard.m_nStateReads - nReadsBefore, 5);
   EXPECT_NE(rig.nes->Ppu()->m_Status & 0x80, 0) << "stopped inside vertical blank";
+
+  SNesRig idle;  // NMI off: no handler runs, the rest still happens
+  ASSERT_TRUE(
+      idle.Load(MakeProgram(kIdleProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
+  idle.RunFrames(3);
+  EXPECT_EQ(idle.nes->Memory()->PeekByte(0x10), 0);
+  EXPECT_EQ(Count(idle.Engine().m_calls, "EndFrame()"), 3);
 }
 
-TEST(NesLoop, EscapeStopsWithStateStopAndEngineChangeStillWorks) {
+TEST(NesLoop, EscapeStopsFTogglesFullScreenAndStoppedKeepsItsEngine) {
   SNesRig rig;
   ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
+  rig.keyboard.Press(0x21);
+  rig.RunFrames(3);
+  EXPECT_EQ(Count(rig.Engine().m_calls, "ToggleFullScreen()"), 3) << "every frame F is down";
   rig.keyboard.Press(0x01);
   rig.nes->Run();
   EXPECT_EQ(rig.nes->State(), "Stop");
-  EXPECT_EQ(rig.pump.m_nPumps, 1);
-  EXPECT_EQ(rig.Engine().m_calls.back(), "Shutdown()");
-
+  EXPECT_EQ(rig.pump.m_nPumps, 4);
   rig.settings.WriteString("Settings", "GraphicEngine", "DirectX");
-  rig.nes->ChangeEngine();
+  rig.nes->ChangeEngine();  // "Stop" is not "Stopped"
   ASSERT_EQ(rig.engines.size(), 2u);
   EXPECT_EQ(rig.engineNames.back(), "DirectX");
   EXPECT_EQ(rig.nes->Ppu()->m_pEngine, rig.engines.back());
   EXPECT_EQ(rig.Engine().m_calls.front(), "Init()") << "the new engine is reset at once";
   EXPECT_EQ(rig.Engine().m_nPatternUpdates, 0x2000);
-
   rig.nes->Stop();
   rig.nes->ChangeEngine();
   EXPECT_EQ(rig.engines.size(), 2u) << "a stopped machine keeps its engine until the next load";
 }
 
-TEST(NesLoop, HoldingFTogglesFullScreenEveryFrame) {
-  SNesRig rig;
-  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
-  rig.keyboard.Press(0x21);
-  rig.RunFrames(3);
-  EXPECT_EQ(Count(rig.Engine().m_calls, "ToggleFullScreen()"), 3);
-}
-
-TEST(NesLoop, PauseEndsTheLoopAndRunStartsAgainFromReset) {
+TEST(NesLoop, PauseStartNestingAndBadOpcode) {
   SNesRig rig;
   ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
   rig.pump.m_onPump = [&](int n) {
-    if (n == 2) rig.nes->Pause();
+    if (n == 1) rig.nes->Run();  // Start while running: a nested loop
+    if (n == 3) rig.nes->Pause();
   };
   rig.nes->Run();
   EXPECT_EQ(rig.nes->State(), "Paused");
-  EXPECT_EQ(rig.pump.m_nPumps, 2);
-  rig.pump.m_onPump = nullptr;
-  rig.RunFrames(1);
-  EXPECT_EQ(Count(rig.Engine().m_calls, "Init()"), 2);
-  EXPECT_EQ(Count(rig.Engine().m_calls, "Shutdown()"), 2);
-}
-
-TEST(NesLoop, StartWhileRunningNestsASecondLoop) {
-  SNesRig rig;
-  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
-  rig.pump.m_onPump = [&](int n) {
-    if (n == 1) rig.nes->Run();
-    if (n == 3) rig.nes->Stop();
-  };
-  rig.nes->Run();
   EXPECT_EQ(rig.pump.m_nPumps, 3);
   EXPECT_EQ(Count(rig.Engine().m_calls, "Init()"), 2);
   EXPECT_EQ(Count(rig.Engine().m_calls, "Shutdown()"), 2);
-}
 
-TEST(NesLoop, BadOpcodeStopsWithItsMessage) {
-  SNesRig rig;
-  ASSERT_TRUE(rig.Load(MakeProgram({0xEA, 0x02})));
-  rig.nes->Run();
-  EXPECT_EQ(rig.nes->State(), "Stopped");
-  EXPECT_TRUE(rig.nes->StoppedOnBadOpcode());
-  EXPECT_EQ(rig.messages.Messages(), std::vector<std::string>{"Bad Opcode Encountered..."});
-  EXPECT_EQ(rig.nes->Cpu()->m_PC, 0x8002);
-  EXPECT_EQ(rig.Engine().m_calls.back(), "Shutdown()");
+  SNesRig bad;
+  ASSERT_TRUE(bad.Load(MakeProgram({0xEA, 0x02})));
+  bad.nes->Run();
+  EXPECT_EQ(bad.nes->State(), "Stopped");
+  EXPECT_TRUE(bad.nes->StoppedOnBadOpcode());
+  EXPECT_EQ(bad.messages.Messages(), std::vector<std::string>{"Bad Opcode Encountered..."});
+  EXPECT_EQ(bad.nes->Cpu()->m_PC, 0x8002);
 }
 
 TEST(NesLoop, FrameRateTextEverySixtyFrames) {
@@ -195,23 +157,19 @@ TEST(NesLoop, FrameRateTextEverySixtyFrames) {
   EXPECT_EQ(rig.nes->m_nFrameCount, 120u);
 }
 
-TEST(NesLoad, UnsupportedMapperIsRefusedWithItsMessage) {
+TEST(NesLoad, RefusedMappersFromOutsideOrInsideTheLoop) {
+  for (int mapper : {0, 1, 2, 3, 4, 64, 67}) {
+    SNesRig rig;
+    EXPECT_TRUE(rig.Load(MakeProgram(kIdleProgram, 0x8000, 0x8000, 0x8000, mapper))) << mapper;
+  }
   SNesRig rig;
   EXPECT_FALSE(rig.Load(MakeProgram(kIdleProgram, 0x8000, 0x8000, 0x8000, 5)));
   EXPECT_EQ(rig.messages.Messages(),
             std::vector<std::string>{
                 "This mapper is currently unsupported.\nYou won't be able to play this game."});
-  EXPECT_FALSE(rig.nes->HasMapper());
   rig.nes->Run();  // nothing to run, nothing freed twice
   rig.nes->Reset();
   EXPECT_EQ(rig.nes->State(), "Stopped");
-  EXPECT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
-  rig.RunFrames(1);
-  EXPECT_EQ(rig.pump.m_nPumps, 1);
-}
-
-TEST(NesLoad, RefusedLoadFromThePumpEndsTheRunningLoop) {
-  SNesRig rig;
   ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
   rig.pump.m_onPump = [&](int n) {
     if (n == 2) {
@@ -223,33 +181,9 @@ TEST(NesLoad, RefusedLoadFromThePumpEndsTheRunningLoop) {
   rig.nes->Run();
   EXPECT_EQ(rig.nes->State(), "Stopped");
   EXPECT_EQ(rig.pump.m_nPumps, 2);
-  EXPECT_EQ(rig.Engine().m_calls.back(), "Shutdown()");
 }
 
-TEST(NesLoad, EveryNewEngineStartsWithTheStoredDebugView) {
-  SNesRig rig;
-  rig.settings.WriteInt("Settings", "DebugPpu", 1);
-  ASSERT_TRUE(rig.Load(MakeProgram(kIdleProgram)));
-  EXPECT_TRUE(rig.Engine().IsDebugView());
-  rig.settings.WriteInt("Settings", "DebugPpu", 0);
-  rig.pump.m_onPump = [&](int) {
-    rig.nes->ChangeEngine();
-    rig.nes->Stop();
-  };
-  rig.nes->Run();
-  ASSERT_EQ(rig.engines.size(), 2u);
-  EXPECT_FALSE(rig.Engine().IsDebugView());
-}
-
-TEST(NesLoad, MapperNumbersSixtyFourAndSixtySevenLoad) {
-  for (int mapper : {0, 1, 2, 3, 4, 64, 67}) {
-    SNesRig rig;
-    EXPECT_TRUE(rig.Load(MakeProgram(kIdleProgram, 0x8000, 0x8000, 0x8000, mapper))) << mapper;
-    EXPECT_TRUE(rig.messages.Messages().empty());
-  }
-}
-
-TEST(NesLoad, EngineChoiceIsExactAndCaseSensitive) {
+TEST(NesLoad, EngineChoiceIsExactAndEveryEngineStartsWithTheStoredDebugView) {
   CMemorySettingsStore settings;
   WriteFirstRunSettings(settings);
   settings.WriteString("Settings", "GraphicEngine", "directx");
@@ -264,16 +198,24 @@ TEST(NesLoad, EngineChoiceIsExactAndCaseSensitive) {
   ASSERT_TRUE(rom.LoadFromBytes("t.nes", MakeProgram(kIdleProgram)));
   ASSERT_TRUE(nes.LoadRom(&rom));
   EXPECT_EQ(typeid(*nes.Engine()), typeid(CNullEngine));
-  EXPECT_EQ(nes.Ppu()->m_pEngine, nes.Engine());
-}
 
-TEST(NesLoad, ResetRestartsCpuAndPpuAndKeepsTheState) {
   SNesRig rig;
-  ASSERT_TRUE(rig.Load(MakeProgram(kNmiProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
-  rig.RunFrames(2);
+  rig.settings.WriteInt("Settings", "DebugPpu", 1);
+  ASSERT_TRUE(
+      rig.Load(MakeProgram(kNmiProgram, 0x9000, 0x8000, 0x8000, 0, {{0x9000, kNmiHandler}})));
+  EXPECT_TRUE(rig.Engine().IsDebugView());
+  rig.settings.WriteInt("Settings", "DebugPpu", 0);
+  rig.pump.m_onPump = [&](int n) {
+    if (n == 2) rig.nes->ChangeEngine();
+    if (n == 4) rig.nes->Stop();
+  };
+  rig.nes->Run();
+  EXPECT_FALSE(rig.Engine().IsDebugView());
+  const BYTE nmis = rig.nes->Memory()->PeekByte(0x10);
   rig.nes->Reset();
   EXPECT_EQ(rig.nes->Cpu()->m_PC, 0x8000);
   EXPECT_EQ(rig.nes->Ppu()->m_Control, 0);
   EXPECT_EQ(rig.nes->State(), "Stopped");
-  EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), 1) << "work RAM survives a reset";
+  EXPECT_GT(nmis, 0);
+  EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), nmis) << "work RAM survives a reset";
 }

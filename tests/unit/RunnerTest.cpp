@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,56 +11,52 @@
 #include "tools/RunnerOptions.h"
 
 namespace {
+namespace fs = std::filesystem;
+
 bool Parse(std::vector<const char*> args, SRunnerOptions& options, std::string& error) {
   args.insert(args.begin(), "tolvar-run");
   return ParseRunnerOptions(static_cast<int>(args.size()), args.data(), options, error);
 }
 
-struct SRunResult {
-  int nExitCode = -1;
-  std::string strOut;
-  std::string strErr;
-};
+// ctest runs cases side by side in separate processes: the process id keeps
+// their files apart.
+fs::path TempPath(const std::string& name) {
+  return fs::temp_directory_path() / ("tolvar_runner_" + std::to_string(getpid()) + "_" + name);
+}
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
+std::string ReadFile(const fs::path& path) {
   std::stringstream s;
-  s << in.rdbuf();
+  s << std::ifstream(path).rdbuf();
   return s.str();
 }
 
-// ctest runs the cases side by side in separate processes: the process id
-// keeps their files apart.
-std::filesystem::path TempPath(const std::string& name) {
-  return std::filesystem::temp_directory_path() /
-         ("tolvar_runnertest_" + std::to_string(getpid()) + "_" + name);
+fs::path WriteRom(const std::string& name, const std::vector<BYTE>& bytes) {
+  const fs::path path = TempPath(name);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  return path;
 }
 
-void WriteFile(const std::filesystem::path& path, const std::vector<BYTE>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Runs the installed runner binary as a user would.
-SRunResult RunRunner(const std::string& args) {
-  const auto out = TempPath("stdout.txt");
-  const auto err = TempPath("stderr.txt");
-  const std::string command = std::string(TOLVAR_RUNNER) + " " + args + " >" + out.string() +
-                              " 2>" + err.string();
+// The runner program as a user runs it: exit code, standard output, errors.
+struct SRun {
+  int nExit;
+  std::string strOut, strErr;
+};
+SRun RunProgram(const std::string& args) {
+  const std::string command = std::string(TOLVAR_RUNNER) + " " + args + " >" +
+                              TempPath("out").string() + " 2>" + TempPath("err").string();
   const int status = std::system(command.c_str());
-  SRunResult result;
-  result.nExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.strOut = ReadFile(out);
-  result.strErr = ReadFile(err);
-  return result;
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(TempPath("out")),
+          ReadFile(TempPath("err"))};
 }
 }  // namespace
 
-TEST(RunnerOptions, ParsesEveryOption) {
+TEST(RunnerOptions, ParsesEveryOptionAndRefusesBadOnesWithAReason) {
   SRunnerOptions o;
   std::string error;
-  ASSERT_TRUE(Parse({"--frames", "120", "--engine", "null", "--start-pc", "C000", "--dump",
-                     "6000-600F", "--dump", "0000:10", "--trace", "-", "game.nes"},
+  ASSERT_TRUE(Parse({"--frames", "120", "--start-pc", "$C000", "--dump", "6000-600F", "--dump",
+                     "0000:10", "--trace", "-", "game.nes"},
                     o, error))
       << error;
   EXPECT_EQ(o.nFrames, 120);
@@ -70,30 +64,22 @@ TEST(RunnerOptions, ParsesEveryOption) {
   ASSERT_EQ(o.dumps.size(), 2u);
   EXPECT_EQ(o.dumps[0].nLast, 0x600F);
   EXPECT_EQ(o.dumps[1].nLast, 0x000F);
-  EXPECT_EQ(o.strTracePath, "-");
   EXPECT_EQ(o.strRomPath, "game.nes");
-  SRunnerOptions dollar;
-  ASSERT_TRUE(Parse({"--start-pc", "$8000", "x.nes"}, dollar, error)) << error;
-  EXPECT_EQ(dollar.nStartPc, 0x8000);
-}
-
-TEST(RunnerOptions, RefusesBadArgumentsWithAReason) {
-  const std::vector<std::vector<const char*>> bad = {
-      {},
-      {"--frames", "ten", "a.nes"},
-      {"--frames", "-1", "a.nes"},
-      {"--engine", "opengl", "a.nes"},
-      {"--start-pc", "10000", "a.nes"},
-      {"--dump", "7000-6000", "a.nes"},
-      {"--dump", "FFFF:2", "a.nes"},
-      {"--bogus", "a.nes"},
-      {"a.nes", "b.nes"},
-      {"a.nes", "--frames"},
-  };
+  const std::vector<std::vector<const char*>> bad = {{},
+                                                     {"--frames", "-1", "a.nes"},
+                                                     {"--frames", "ten", "a.nes"},
+                                                     {"--engine", "gl", "a.nes"},
+                                                     {"--start-pc", "10000", "a.nes"},
+                                                     {"--dump", "0000-FFFFF", "a.nes"},
+                                                     {"--dump", "7000-6000", "a.nes"},
+                                                     {"--dump", "FFFF:2", "a.nes"},
+                                                     {"--bogus", "a.nes"},
+                                                     {"a.nes", "b.nes"},
+                                                     {"a.nes", "--frames"},
+                                                     {"--screenshot", "x.png", "a.nes"}};
   for (const auto& args : bad) {
-    SRunnerOptions o;
-    std::string error;
-    EXPECT_FALSE(Parse(args, o, error)) << (args.empty() ? "(none)" : args[0]);
+    SRunnerOptions refused;
+    EXPECT_FALSE(Parse(args, refused, error)) << (args.empty() ? "(none)" : args[0]);
     EXPECT_FALSE(error.empty());
   }
 }
@@ -101,69 +87,51 @@ TEST(RunnerOptions, RefusesBadArgumentsWithAReason) {
 TEST(InputScript, HoldsButtonsFromTheirFrameUntilTheNextLine) {
   CInputScript script;
   std::string error;
-  ASSERT_TRUE(script.Parse("# walk right, then jump\n10 Right\n40 Right A\n\n60\n", error)) << error;
+  ASSERT_TRUE(script.Parse("# walk right, then jump\n40 Right A\n10 Right\n\n60\n", error))
+      << error;
   EXPECT_TRUE(script.ButtonsAt(9).empty());
   EXPECT_EQ(script.ButtonsAt(10), std::vector<int>{7});
   EXPECT_EQ(script.ButtonsAt(59), (std::vector<int>{7, 0}));
   EXPECT_TRUE(script.ButtonsAt(60).empty());
   EXPECT_FALSE(script.Parse("10 Jump\n", error));
   EXPECT_NE(error.find("line 1"), std::string::npos);
-  EXPECT_FALSE(script.Parse("x A\n", error));
+  EXPECT_FALSE(script.Parse("0 A\n", error));
 }
 
-TEST(RunnerBinary, RunsFramesAndPrintsTheRate) {
-  const auto rom = TempPath("idle.nes");
-  WriteFile(rom, MakeProgram({0x4C, 0x00, 0x80}));
-  const auto result = RunRunner("--frames 30 " + rom.string());
-  EXPECT_EQ(result.nExitCode, 0) << result.strErr;
-  EXPECT_NE(result.strOut.find("frames: 30\n"), std::string::npos) << result.strOut;
-  EXPECT_NE(result.strOut.find("fps: "), std::string::npos);
-}
-
-TEST(RunnerBinary, BadOpcodeExitsOneWithTheMessage) {
-  const auto rom = TempPath("bad.nes");
-  WriteFile(rom, MakeProgram({0xEA, 0xEA, 0xFF}));
-  const auto result = RunRunner("--frames 30 " + rom.string());
-  EXPECT_EQ(result.nExitCode, 1);
-  EXPECT_NE(result.strErr.find("Bad Opcode Encountered..."), std::string::npos) << result.strErr;
-}
-
-TEST(RunnerBinary, RefusedFilesAndArgumentsExitTwo) {
-  const auto text = TempPath("notes.nes");
-  std::ofstream(text) << "these are not the bytes of a cartridge\n";
-  auto result = RunRunner(text.string());
-  EXPECT_EQ(result.nExitCode, 2);
-  EXPECT_NE(result.strErr.find("not a usable iNES image"), std::string::npos) << result.strErr;
-
-  result = RunRunner("/nonexistent/game.nes");
-  EXPECT_EQ(result.nExitCode, 2);
-
-  const auto mapper5 = TempPath("mapper5.nes");
-  WriteFile(mapper5, MakeProgram({0x4C, 0x00, 0x80}, 0x8000, 0x8000, 0x8000, 5));
-  result = RunRunner(mapper5.string());
-  EXPECT_EQ(result.nExitCode, 2);
-  EXPECT_NE(result.strErr.find("This mapper is currently unsupported."), std::string::npos);
-
-  result = RunRunner("--frames many x.nes");
-  EXPECT_EQ(result.nExitCode, 2);
-  EXPECT_NE(result.strErr.find("usage:"), std::string::npos);
-}
-
-TEST(RunnerBinary, TraceStartPcAndDumpShowTheProgram) {
-  const auto rom = TempPath("store.nes");
-  // At 0x9000: LDA #$5A; STA $6000; LDX #$07; STX $0001; then JMP to itself.
-  WriteFile(rom, MakeProgram({0x02}, 0x8000, 0x8000, 0x8000, 0,
-                             {{0x9000, {0xA9, 0x5A, 0x8D, 0x00, 0x60, 0xA2, 0x07, 0x8E, 0x01,
-                                        0x00, 0x4C, 0x0A, 0x90}}}));
-  const auto trace = TempPath("trace.txt");
-  const auto result = RunRunner("--frames 1 --start-pc 9000 --dump 6000:2 --dump 0000-0001 --trace " +
-                                trace.string() + " " + rom.string());
-  ASSERT_EQ(result.nExitCode, 0) << result.strErr;
-  EXPECT_NE(result.strOut.find("6000: 5A 00"), std::string::npos) << result.strOut;
-  EXPECT_NE(result.strOut.find("0000: 00 07"), std::string::npos) << result.strOut;
+TEST(RunnerProgram, ExitCodesTraceAndDump) {
+  // At 0x9000: LDA #$5A; STA $6000; LDX #$07; STX $0001; JMP to itself.
+  const fs::path rom =
+      WriteRom("store.nes", MakeProgram({0x02}, 0x8000, 0x8000, 0x8000, 0,
+                                        {{0x9000,
+                                          {0xA9, 0x5A, 0x8D, 0x00, 0x60, 0xA2, 0x07, 0x8E, 0x01,
+                                           0x00, 0x4C, 0x0A, 0x90}}}));
+  const fs::path trace = TempPath("trace.txt");
+  SRun run = RunProgram("--frames 30 --start-pc 9000 --dump 6000:2 --dump 0000-0001 --trace " +
+                        trace.string() + " " + rom.string());
+  ASSERT_EQ(run.nExit, 0) << run.strErr;
+  EXPECT_NE(run.strOut.find("frames: 30\n"), std::string::npos) << run.strOut;
+  EXPECT_NE(run.strOut.find("fps: "), std::string::npos);
+  EXPECT_NE(run.strOut.find("6000: 5A 00"), std::string::npos) << run.strOut;
+  EXPECT_NE(run.strOut.find("0000: 00 07"), std::string::npos);
   const std::string lines = ReadFile(trace);
-  EXPECT_EQ(lines.rfind("9000  A9 5A     LDA  A:00 X:00 Y:00 P:20 SP:01FF CYC:0\n", 0), 0u)
-      << lines.substr(0, 200);
+  EXPECT_EQ(lines.rfind("9000  A9 5A     LDA  A:00 X:00 Y:00 P:20 SP:01FF CYC:0\n", 0), 0u);
   EXPECT_NE(lines.find("9002  8D 00 60  STA  A:5A X:00 Y:00 P:20 SP:01FF CYC:2\n"),
             std::string::npos);
+
+  run = RunProgram("--frames 3 " + rom.string());  // the reset vector leads to opcode 02
+  EXPECT_EQ(run.nExit, 1);
+  EXPECT_NE(run.strErr.find("Bad Opcode Encountered..."), std::string::npos) << run.strErr;
+
+  std::ofstream(TempPath("notes.nes")) << "not the bytes of a cartridge\n";
+  const fs::path mapper5 =
+      WriteRom("m5.nes", MakeProgram({0x4C, 0x00, 0x80}, 0x8000, 0x8000, 0x8000, 5));
+  for (const std::string& args :
+       {TempPath("notes.nes").string(), std::string("/nonexistent/game.nes"), mapper5.string(),
+        "--frames -1 " + mapper5.string(), "--input /nonexistent/pad.txt " + rom.string()}) {
+    run = RunProgram(args);
+    EXPECT_EQ(run.nExit, 2) << args;
+    EXPECT_NE(run.strErr.find("tolvar-run"), std::string::npos) << args << ": " << run.strErr;
+  }
+  for (const char* name : {"store.nes", "trace.txt", "notes.nes", "m5.nes", "out", "err"})
+    fs::remove(TempPath(name));
 }
