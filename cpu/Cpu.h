@@ -4,7 +4,6 @@
 #include "platform/Types.h"
 
 class CMemory;
-struct SBusFastPath;
 class IMessageBox;
 
 // Receives one line per executed instruction when tracing is on.
@@ -35,10 +34,7 @@ class CCpu {
 
   BYTE PackStatus();
   // The packed status without storing it, for traces.
-  BYTE StatusByte() const {
-    return static_cast<BYTE>(m_bNegative << 7 | m_bOverflow << 6 | m_bBit5 << 5 | m_bBreak << 4 |
-                             m_bDecimal << 3 | m_bInterrupt << 2 | m_bZero << 1 | m_bCarry);
-  }
+  BYTE StatusByte() const;
   void UnpackStatus();
   void Push(BYTE value);
   BYTE Pop();
@@ -70,8 +66,10 @@ class CCpu {
   CMemory* m_pMemory = nullptr;
 
  private:
+  // The burst behind ExecuteUntil, with or without a trace line before
+  // each instruction.
   template <bool kTraced>
-  [[gnu::always_inline]] inline bool Step(int& nCycles, const SBusFastPath* mem);
+  bool Run(int& nCycles, int nCycleLimit, const ENesState& state);
   void ShowMessage(const char* pszText);
 
   IMessageBox* m_pMessageBox = nullptr;
