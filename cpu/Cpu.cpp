@@ -105,30 +105,42 @@ TOLVAR_HOT void Unpack(SRegs& c) {
   c.v = (p >> 6) & 1;
 }
 
+// Where the instruction at pc lies whole in work RAM (within one mirror) or
+// in the PRG window, its bytes are read straight from there, as the bus
+// would read them; elsewhere null, and every byte goes through the bus.
+TOLVAR_HOT const BYTE* CodeAt(const SBurstBus& bus, unsigned pc) {
+  if (pc >= 0x8000) return pc <= 0xFFFD && bus.pPrg ? bus.pPrg + (pc - 0x8000) : nullptr;
+  return pc < 0x2000 && (pc & 0x7FF) <= 0x7FD ? bus.pRam + (pc & 0x7FF) : nullptr;
+}
+
 // Operand fetches: one byte read, or one word read for two-byte operands.
-TOLVAR_HOT BYTE Op8(const SBurstBus* mem, WORD pc) { return mem->ReadByte(static_cast<WORD>(pc + 1)); }
-TOLVAR_HOT WORD Op16(const SBurstBus* mem, WORD pc) { return mem->ReadWord(static_cast<WORD>(pc + 1)); }
+TOLVAR_HOT BYTE Op8(const SBurstBus* mem, WORD pc, const BYTE* code) {
+  return code ? code[1] : mem->ReadByte(static_cast<WORD>(pc + 1));
+}
+TOLVAR_HOT WORD Op16(const SBurstBus* mem, WORD pc, const BYTE* code) {
+  return code ? static_cast<WORD>(code[1] | code[2] << 8) : mem->ReadWord(static_cast<WORD>(pc + 1));
+}
 
 // Effective addresses. Zero-page indexing wraps within page zero; the
 // indirect pointers are single word reads, so a pointer at 0x00FF takes its
 // high byte from 0x0100.
-TOLVAR_HOT WORD ZpX(const SRegs& c, const SBurstBus* mem, WORD pc) {
-  return static_cast<BYTE>(Op8(mem, pc) + c.x);
+TOLVAR_HOT WORD ZpX(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
+  return static_cast<BYTE>(Op8(mem, pc, code) + c.x);
 }
-TOLVAR_HOT WORD ZpY(const SRegs& c, const SBurstBus* mem, WORD pc) {
-  return static_cast<BYTE>(Op8(mem, pc) + c.y);
+TOLVAR_HOT WORD ZpY(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
+  return static_cast<BYTE>(Op8(mem, pc, code) + c.y);
 }
-TOLVAR_HOT WORD AbsX(const SRegs& c, const SBurstBus* mem, WORD pc) {
-  return static_cast<WORD>(Op16(mem, pc) + c.x);
+TOLVAR_HOT WORD AbsX(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
+  return static_cast<WORD>(Op16(mem, pc, code) + c.x);
 }
-TOLVAR_HOT WORD AbsY(const SRegs& c, const SBurstBus* mem, WORD pc) {
-  return static_cast<WORD>(Op16(mem, pc) + c.y);
+TOLVAR_HOT WORD AbsY(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
+  return static_cast<WORD>(Op16(mem, pc, code) + c.y);
 }
-TOLVAR_HOT WORD IndX(const SRegs& c, const SBurstBus* mem, WORD pc) {
-  return mem->ReadWord(static_cast<BYTE>(Op8(mem, pc) + c.x));
+TOLVAR_HOT WORD IndX(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
+  return mem->ReadWord(static_cast<BYTE>(Op8(mem, pc, code) + c.x));
 }
-TOLVAR_HOT WORD IndY(const SRegs& c, const SBurstBus* mem, WORD pc) {
-  return static_cast<WORD>(mem->ReadWord(Op8(mem, pc)) + c.y);
+TOLVAR_HOT WORD IndY(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
+  return static_cast<WORD>(mem->ReadWord(Op8(mem, pc, code)) + c.y);
 }
 
 // ALU. Flags are 0/1 bytes; decimal mode never enters.
@@ -384,6 +396,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   const SBurstBus bus(m_pMemory, SStateWatch{&limit});
   const SBurstBus* const mem = &bus;
   unsigned pc = c.pc;
+  const BYTE* code = nullptr;  // the instruction's bytes, see CodeAt
   bool bOk = true;
   SPollRecord poll;
 
@@ -402,7 +415,8 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     Restore(*this, c);                                               \
     m_pTracer->TraceInstruction(*this, cycles);                      \
   }                                                                  \
-  goto* kHandlers[mem->ReadByte(pc)]
+  code = CodeAt(bus, pc);                                          \
+  goto* kHandlers[code ? code[0] : mem->ReadByte(pc)]
 
   // Every instruction ends here: the burst goes on while the scanline has
   // cycles left and the machine runs.
@@ -424,7 +438,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
 #define BRANCH(op, cond)                                                  \
   op_##op : if (cond) {                                                   \
     const unsigned from = pc;                                             \
-    const signed char offset = static_cast<signed char>(Op8(mem, pc));    \
+    const signed char offset = static_cast<signed char>(Op8(mem, pc, code));    \
     pc = static_cast<WORD>(pc + 2 + offset);                              \
     cycles += kOpcodeCycles[op] + 2;                                      \
     if constexpr (!kTraced) {                                             \
@@ -441,159 +455,159 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   DISPATCH();
 
     // ADC
-    I(0x69, Adc(c, Op8(mem, pc)));
-    I(0x65, Adc(c, mem->ReadByte(Op8(mem, pc))));
-    I(0x75, Adc(c, mem->ReadByte(ZpX(c, mem, pc))));
-    I(0x6D, Adc(c, mem->ReadByte(Op16(mem, pc))));
-    I(0x7D, Adc(c, mem->ReadByte(AbsX(c, mem, pc))));
-    I(0x79, Adc(c, mem->ReadByte(AbsY(c, mem, pc))));
-    I(0x61, Adc(c, mem->ReadByte(IndX(c, mem, pc))));
-    I(0x71, Adc(c, mem->ReadByte(IndY(c, mem, pc))));
+    I(0x69, Adc(c, Op8(mem, pc, code)));
+    I(0x65, Adc(c, mem->ReadByte(Op8(mem, pc, code))));
+    I(0x75, Adc(c, mem->ReadByte(ZpX(c, mem, pc, code))));
+    I(0x6D, Adc(c, mem->ReadByte(Op16(mem, pc, code))));
+    I(0x7D, Adc(c, mem->ReadByte(AbsX(c, mem, pc, code))));
+    I(0x79, Adc(c, mem->ReadByte(AbsY(c, mem, pc, code))));
+    I(0x61, Adc(c, mem->ReadByte(IndX(c, mem, pc, code))));
+    I(0x71, Adc(c, mem->ReadByte(IndY(c, mem, pc, code))));
 
     // AND
-    I(0x29, Load(c, c.a, c.a & Op8(mem, pc)));
-    I(0x25, Load(c, c.a, c.a & mem->ReadByte(Op8(mem, pc))));
-    I(0x35, Load(c, c.a, c.a & mem->ReadByte(ZpX(c, mem, pc))));
-    I(0x2D, Load(c, c.a, c.a & mem->ReadByte(Op16(mem, pc))));
-    I(0x3D, Load(c, c.a, c.a & mem->ReadByte(AbsX(c, mem, pc))));
-    I(0x39, Load(c, c.a, c.a & mem->ReadByte(AbsY(c, mem, pc))));
-    I(0x21, Load(c, c.a, c.a & mem->ReadByte(IndX(c, mem, pc))));
-    I(0x31, Load(c, c.a, c.a & mem->ReadByte(IndY(c, mem, pc))));
+    I(0x29, Load(c, c.a, c.a & Op8(mem, pc, code)));
+    I(0x25, Load(c, c.a, c.a & mem->ReadByte(Op8(mem, pc, code))));
+    I(0x35, Load(c, c.a, c.a & mem->ReadByte(ZpX(c, mem, pc, code))));
+    I(0x2D, Load(c, c.a, c.a & mem->ReadByte(Op16(mem, pc, code))));
+    I(0x3D, Load(c, c.a, c.a & mem->ReadByte(AbsX(c, mem, pc, code))));
+    I(0x39, Load(c, c.a, c.a & mem->ReadByte(AbsY(c, mem, pc, code))));
+    I(0x21, Load(c, c.a, c.a & mem->ReadByte(IndX(c, mem, pc, code))));
+    I(0x31, Load(c, c.a, c.a & mem->ReadByte(IndY(c, mem, pc, code))));
 
     // ASL
     I(0x0A, c.a = Asl(c, c.a));
-    I(0x06, Modify<Asl>(c, mem, Op8(mem, pc)));
-    I(0x16, Modify<Asl>(c, mem, ZpX(c, mem, pc)));
-    I(0x0E, Modify<Asl>(c, mem, Op16(mem, pc)));
-    I(0x1E, Modify<Asl>(c, mem, AbsX(c, mem, pc)));
+    I(0x06, Modify<Asl>(c, mem, Op8(mem, pc, code)));
+    I(0x16, Modify<Asl>(c, mem, ZpX(c, mem, pc, code)));
+    I(0x0E, Modify<Asl>(c, mem, Op16(mem, pc, code)));
+    I(0x1E, Modify<Asl>(c, mem, AbsX(c, mem, pc, code)));
 
     // BIT
-    I(0x24, Bit(c, mem->ReadByte(Op8(mem, pc))));
-    I(0x2C, Bit(c, mem->ReadByte(Op16(mem, pc))));
+    I(0x24, Bit(c, mem->ReadByte(Op8(mem, pc, code))));
+    I(0x2C, Bit(c, mem->ReadByte(Op16(mem, pc, code))));
 
     // CMP
-    I(0xC9, Compare(c, c.a, Op8(mem, pc)));
-    I(0xC5, Compare(c, c.a, mem->ReadByte(Op8(mem, pc))));
-    I(0xD5, Compare(c, c.a, mem->ReadByte(ZpX(c, mem, pc))));
-    I(0xCD, Compare(c, c.a, mem->ReadByte(Op16(mem, pc))));
-    I(0xDD, Compare(c, c.a, mem->ReadByte(AbsX(c, mem, pc))));
-    I(0xD9, Compare(c, c.a, mem->ReadByte(AbsY(c, mem, pc))));
-    I(0xC1, Compare(c, c.a, mem->ReadByte(IndX(c, mem, pc))));
-    I(0xD1, Compare(c, c.a, mem->ReadByte(IndY(c, mem, pc))));
+    I(0xC9, Compare(c, c.a, Op8(mem, pc, code)));
+    I(0xC5, Compare(c, c.a, mem->ReadByte(Op8(mem, pc, code))));
+    I(0xD5, Compare(c, c.a, mem->ReadByte(ZpX(c, mem, pc, code))));
+    I(0xCD, Compare(c, c.a, mem->ReadByte(Op16(mem, pc, code))));
+    I(0xDD, Compare(c, c.a, mem->ReadByte(AbsX(c, mem, pc, code))));
+    I(0xD9, Compare(c, c.a, mem->ReadByte(AbsY(c, mem, pc, code))));
+    I(0xC1, Compare(c, c.a, mem->ReadByte(IndX(c, mem, pc, code))));
+    I(0xD1, Compare(c, c.a, mem->ReadByte(IndY(c, mem, pc, code))));
 
     // CPX, CPY
-    I(0xE0, Compare(c, c.x, Op8(mem, pc)));
-    I(0xE4, Compare(c, c.x, mem->ReadByte(Op8(mem, pc))));
-    I(0xEC, Compare(c, c.x, mem->ReadByte(Op16(mem, pc))));
-    I(0xC0, Compare(c, c.y, Op8(mem, pc)));
-    I(0xC4, Compare(c, c.y, mem->ReadByte(Op8(mem, pc))));
-    I(0xCC, Compare(c, c.y, mem->ReadByte(Op16(mem, pc))));
+    I(0xE0, Compare(c, c.x, Op8(mem, pc, code)));
+    I(0xE4, Compare(c, c.x, mem->ReadByte(Op8(mem, pc, code))));
+    I(0xEC, Compare(c, c.x, mem->ReadByte(Op16(mem, pc, code))));
+    I(0xC0, Compare(c, c.y, Op8(mem, pc, code)));
+    I(0xC4, Compare(c, c.y, mem->ReadByte(Op8(mem, pc, code))));
+    I(0xCC, Compare(c, c.y, mem->ReadByte(Op16(mem, pc, code))));
 
     // DEC
-    I(0xC6, Modify<Dec>(c, mem, Op8(mem, pc)));
-    I(0xD6, Modify<Dec>(c, mem, ZpX(c, mem, pc)));
-    I(0xCE, Modify<Dec>(c, mem, Op16(mem, pc)));
-    I(0xDE, Modify<Dec>(c, mem, AbsX(c, mem, pc)));
+    I(0xC6, Modify<Dec>(c, mem, Op8(mem, pc, code)));
+    I(0xD6, Modify<Dec>(c, mem, ZpX(c, mem, pc, code)));
+    I(0xCE, Modify<Dec>(c, mem, Op16(mem, pc, code)));
+    I(0xDE, Modify<Dec>(c, mem, AbsX(c, mem, pc, code)));
 
     // EOR
-    I(0x49, Load(c, c.a, c.a ^ Op8(mem, pc)));
-    I(0x45, Load(c, c.a, c.a ^ mem->ReadByte(Op8(mem, pc))));
-    I(0x55, Load(c, c.a, c.a ^ mem->ReadByte(ZpX(c, mem, pc))));
-    I(0x4D, Load(c, c.a, c.a ^ mem->ReadByte(Op16(mem, pc))));
-    I(0x5D, Load(c, c.a, c.a ^ mem->ReadByte(AbsX(c, mem, pc))));
-    I(0x59, Load(c, c.a, c.a ^ mem->ReadByte(AbsY(c, mem, pc))));
-    I(0x41, Load(c, c.a, c.a ^ mem->ReadByte(IndX(c, mem, pc))));
-    I(0x51, Load(c, c.a, c.a ^ mem->ReadByte(IndY(c, mem, pc))));
+    I(0x49, Load(c, c.a, c.a ^ Op8(mem, pc, code)));
+    I(0x45, Load(c, c.a, c.a ^ mem->ReadByte(Op8(mem, pc, code))));
+    I(0x55, Load(c, c.a, c.a ^ mem->ReadByte(ZpX(c, mem, pc, code))));
+    I(0x4D, Load(c, c.a, c.a ^ mem->ReadByte(Op16(mem, pc, code))));
+    I(0x5D, Load(c, c.a, c.a ^ mem->ReadByte(AbsX(c, mem, pc, code))));
+    I(0x59, Load(c, c.a, c.a ^ mem->ReadByte(AbsY(c, mem, pc, code))));
+    I(0x41, Load(c, c.a, c.a ^ mem->ReadByte(IndX(c, mem, pc, code))));
+    I(0x51, Load(c, c.a, c.a ^ mem->ReadByte(IndY(c, mem, pc, code))));
 
     // INC
-    I(0xE6, Modify<Inc>(c, mem, Op8(mem, pc)));
-    I(0xF6, Modify<Inc>(c, mem, ZpX(c, mem, pc)));
-    I(0xEE, Modify<Inc>(c, mem, Op16(mem, pc)));
-    I(0xFE, Modify<Inc>(c, mem, AbsX(c, mem, pc)));
+    I(0xE6, Modify<Inc>(c, mem, Op8(mem, pc, code)));
+    I(0xF6, Modify<Inc>(c, mem, ZpX(c, mem, pc, code)));
+    I(0xEE, Modify<Inc>(c, mem, Op16(mem, pc, code)));
+    I(0xFE, Modify<Inc>(c, mem, AbsX(c, mem, pc, code)));
 
     // JMP, JSR
 
     // LDA
-    I(0xA9, Load(c, c.a, Op8(mem, pc)));
-    I(0xA5, Load(c, c.a, mem->ReadByte(Op8(mem, pc))));
-    I(0xB5, Load(c, c.a, mem->ReadByte(ZpX(c, mem, pc))));
-    I(0xAD, Load(c, c.a, mem->ReadByte(Op16(mem, pc))));
-    I(0xBD, Load(c, c.a, mem->ReadByte(AbsX(c, mem, pc))));
-    I(0xB9, Load(c, c.a, mem->ReadByte(AbsY(c, mem, pc))));
-    I(0xA1, Load(c, c.a, mem->ReadByte(IndX(c, mem, pc))));
-    I(0xB1, Load(c, c.a, mem->ReadByte(IndY(c, mem, pc))));
+    I(0xA9, Load(c, c.a, Op8(mem, pc, code)));
+    I(0xA5, Load(c, c.a, mem->ReadByte(Op8(mem, pc, code))));
+    I(0xB5, Load(c, c.a, mem->ReadByte(ZpX(c, mem, pc, code))));
+    I(0xAD, Load(c, c.a, mem->ReadByte(Op16(mem, pc, code))));
+    I(0xBD, Load(c, c.a, mem->ReadByte(AbsX(c, mem, pc, code))));
+    I(0xB9, Load(c, c.a, mem->ReadByte(AbsY(c, mem, pc, code))));
+    I(0xA1, Load(c, c.a, mem->ReadByte(IndX(c, mem, pc, code))));
+    I(0xB1, Load(c, c.a, mem->ReadByte(IndY(c, mem, pc, code))));
 
     // LDX (immediate costs 4 here, not the chip's 2)
-    I(0xA2, Load(c, c.x, Op8(mem, pc)));
-    I(0xA6, Load(c, c.x, mem->ReadByte(Op8(mem, pc))));
-    I(0xB6, Load(c, c.x, mem->ReadByte(ZpY(c, mem, pc))));
-    I(0xAE, Load(c, c.x, mem->ReadByte(Op16(mem, pc))));
-    I(0xBE, Load(c, c.x, mem->ReadByte(AbsY(c, mem, pc))));
+    I(0xA2, Load(c, c.x, Op8(mem, pc, code)));
+    I(0xA6, Load(c, c.x, mem->ReadByte(Op8(mem, pc, code))));
+    I(0xB6, Load(c, c.x, mem->ReadByte(ZpY(c, mem, pc, code))));
+    I(0xAE, Load(c, c.x, mem->ReadByte(Op16(mem, pc, code))));
+    I(0xBE, Load(c, c.x, mem->ReadByte(AbsY(c, mem, pc, code))));
 
     // LDY
-    I(0xA0, Load(c, c.y, Op8(mem, pc)));
-    I(0xA4, Load(c, c.y, mem->ReadByte(Op8(mem, pc))));
-    I(0xB4, Load(c, c.y, mem->ReadByte(ZpX(c, mem, pc))));
-    I(0xAC, Load(c, c.y, mem->ReadByte(Op16(mem, pc))));
-    I(0xBC, Load(c, c.y, mem->ReadByte(AbsX(c, mem, pc))));
+    I(0xA0, Load(c, c.y, Op8(mem, pc, code)));
+    I(0xA4, Load(c, c.y, mem->ReadByte(Op8(mem, pc, code))));
+    I(0xB4, Load(c, c.y, mem->ReadByte(ZpX(c, mem, pc, code))));
+    I(0xAC, Load(c, c.y, mem->ReadByte(Op16(mem, pc, code))));
+    I(0xBC, Load(c, c.y, mem->ReadByte(AbsX(c, mem, pc, code))));
 
     // LSR
     I(0x4A, c.a = Lsr(c, c.a));
-    I(0x46, Modify<Lsr>(c, mem, Op8(mem, pc)));
-    I(0x56, Modify<Lsr>(c, mem, ZpX(c, mem, pc)));
-    I(0x4E, Modify<Lsr>(c, mem, Op16(mem, pc)));
-    I(0x5E, Modify<Lsr>(c, mem, AbsX(c, mem, pc)));
+    I(0x46, Modify<Lsr>(c, mem, Op8(mem, pc, code)));
+    I(0x56, Modify<Lsr>(c, mem, ZpX(c, mem, pc, code)));
+    I(0x4E, Modify<Lsr>(c, mem, Op16(mem, pc, code)));
+    I(0x5E, Modify<Lsr>(c, mem, AbsX(c, mem, pc, code)));
 
     // ORA
-    I(0x09, Load(c, c.a, c.a | Op8(mem, pc)));
-    I(0x05, Load(c, c.a, c.a | mem->ReadByte(Op8(mem, pc))));
-    I(0x15, Load(c, c.a, c.a | mem->ReadByte(ZpX(c, mem, pc))));
-    I(0x0D, Load(c, c.a, c.a | mem->ReadByte(Op16(mem, pc))));
-    I(0x1D, Load(c, c.a, c.a | mem->ReadByte(AbsX(c, mem, pc))));
-    I(0x19, Load(c, c.a, c.a | mem->ReadByte(AbsY(c, mem, pc))));
-    I(0x01, Load(c, c.a, c.a | mem->ReadByte(IndX(c, mem, pc))));
-    I(0x11, Load(c, c.a, c.a | mem->ReadByte(IndY(c, mem, pc))));
+    I(0x09, Load(c, c.a, c.a | Op8(mem, pc, code)));
+    I(0x05, Load(c, c.a, c.a | mem->ReadByte(Op8(mem, pc, code))));
+    I(0x15, Load(c, c.a, c.a | mem->ReadByte(ZpX(c, mem, pc, code))));
+    I(0x0D, Load(c, c.a, c.a | mem->ReadByte(Op16(mem, pc, code))));
+    I(0x1D, Load(c, c.a, c.a | mem->ReadByte(AbsX(c, mem, pc, code))));
+    I(0x19, Load(c, c.a, c.a | mem->ReadByte(AbsY(c, mem, pc, code))));
+    I(0x01, Load(c, c.a, c.a | mem->ReadByte(IndX(c, mem, pc, code))));
+    I(0x11, Load(c, c.a, c.a | mem->ReadByte(IndY(c, mem, pc, code))));
 
     // ROL
     I(0x2A, c.a = Rol(c, c.a));
-    I(0x26, Modify<Rol>(c, mem, Op8(mem, pc)));
-    I(0x36, Modify<Rol>(c, mem, ZpX(c, mem, pc)));
-    I(0x2E, Modify<Rol>(c, mem, Op16(mem, pc)));
-    I(0x3E, Modify<Rol>(c, mem, AbsX(c, mem, pc)));
+    I(0x26, Modify<Rol>(c, mem, Op8(mem, pc, code)));
+    I(0x36, Modify<Rol>(c, mem, ZpX(c, mem, pc, code)));
+    I(0x2E, Modify<Rol>(c, mem, Op16(mem, pc, code)));
+    I(0x3E, Modify<Rol>(c, mem, AbsX(c, mem, pc, code)));
 
     // ROR
     I(0x6A, c.a = Ror(c, c.a));
-    I(0x66, Modify<Ror>(c, mem, Op8(mem, pc)));
-    I(0x76, Modify<Ror>(c, mem, ZpX(c, mem, pc)));
-    I(0x6E, Modify<Ror>(c, mem, Op16(mem, pc)));
-    I(0x7E, Modify<Ror>(c, mem, AbsX(c, mem, pc)));
+    I(0x66, Modify<Ror>(c, mem, Op8(mem, pc, code)));
+    I(0x76, Modify<Ror>(c, mem, ZpX(c, mem, pc, code)));
+    I(0x6E, Modify<Ror>(c, mem, Op16(mem, pc, code)));
+    I(0x7E, Modify<Ror>(c, mem, AbsX(c, mem, pc, code)));
 
     // SBC
-    I(0xE9, Sbc(c, Op8(mem, pc)));
-    I(0xE5, Sbc(c, mem->ReadByte(Op8(mem, pc))));
-    I(0xF5, Sbc(c, mem->ReadByte(ZpX(c, mem, pc))));
-    I(0xED, Sbc(c, mem->ReadByte(Op16(mem, pc))));
-    I(0xFD, Sbc(c, mem->ReadByte(AbsX(c, mem, pc))));
-    I(0xF9, Sbc(c, mem->ReadByte(AbsY(c, mem, pc))));
-    I(0xE1, Sbc(c, mem->ReadByte(IndX(c, mem, pc))));
-    I(0xF1, Sbc(c, mem->ReadByte(IndY(c, mem, pc))));
+    I(0xE9, Sbc(c, Op8(mem, pc, code)));
+    I(0xE5, Sbc(c, mem->ReadByte(Op8(mem, pc, code))));
+    I(0xF5, Sbc(c, mem->ReadByte(ZpX(c, mem, pc, code))));
+    I(0xED, Sbc(c, mem->ReadByte(Op16(mem, pc, code))));
+    I(0xFD, Sbc(c, mem->ReadByte(AbsX(c, mem, pc, code))));
+    I(0xF9, Sbc(c, mem->ReadByte(AbsY(c, mem, pc, code))));
+    I(0xE1, Sbc(c, mem->ReadByte(IndX(c, mem, pc, code))));
+    I(0xF1, Sbc(c, mem->ReadByte(IndY(c, mem, pc, code))));
 
     // STA (indexed stores cost no more than plain ones here)
-    I(0x85, mem->WriteByte(Op8(mem, pc), c.a));
-    I(0x95, mem->WriteByte(ZpX(c, mem, pc), c.a));
-    I(0x8D, mem->WriteByte(Op16(mem, pc), c.a));
-    I(0x9D, mem->WriteByte(AbsX(c, mem, pc), c.a));
-    I(0x99, mem->WriteByte(AbsY(c, mem, pc), c.a));
-    I(0x81, mem->WriteByte(IndX(c, mem, pc), c.a));
-    I(0x91, mem->WriteByte(IndY(c, mem, pc), c.a));
+    I(0x85, mem->WriteByte(Op8(mem, pc, code), c.a));
+    I(0x95, mem->WriteByte(ZpX(c, mem, pc, code), c.a));
+    I(0x8D, mem->WriteByte(Op16(mem, pc, code), c.a));
+    I(0x9D, mem->WriteByte(AbsX(c, mem, pc, code), c.a));
+    I(0x99, mem->WriteByte(AbsY(c, mem, pc, code), c.a));
+    I(0x81, mem->WriteByte(IndX(c, mem, pc, code), c.a));
+    I(0x91, mem->WriteByte(IndY(c, mem, pc, code), c.a));
 
     // STX, STY
-    I(0x86, mem->WriteByte(Op8(mem, pc), c.x));
-    I(0x96, mem->WriteByte(ZpY(c, mem, pc), c.x));
-    I(0x8E, mem->WriteByte(Op16(mem, pc), c.x));
-    I(0x84, mem->WriteByte(Op8(mem, pc), c.y));
-    I(0x94, mem->WriteByte(ZpX(c, mem, pc), c.y));
-    I(0x8C, mem->WriteByte(Op16(mem, pc), c.y));
+    I(0x86, mem->WriteByte(Op8(mem, pc, code), c.x));
+    I(0x96, mem->WriteByte(ZpY(c, mem, pc, code), c.x));
+    I(0x8E, mem->WriteByte(Op16(mem, pc, code), c.x));
+    I(0x84, mem->WriteByte(Op8(mem, pc, code), c.y));
+    I(0x94, mem->WriteByte(ZpX(c, mem, pc, code), c.y));
+    I(0x8C, mem->WriteByte(Op16(mem, pc, code), c.y));
 
     // Branches read their offset only when taken.
 
@@ -628,11 +642,11 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
 
     // JMP, JSR
     op_0x4C:
-      pc = Op16(mem, pc);
+      pc = Op16(mem, pc, code);
       cycles += kOpcodeCycles[0x4C];
       NEXT();
     op_0x6C: {
-      const WORD ptr = Op16(mem, pc);
+      const WORD ptr = Op16(mem, pc, code);
       cycles += kOpcodeCycles[0x6C];
       // The chip would wrap within the page here; we read the next page.
       if ((ptr & 0xFF) == 0xFF) [[unlikely]] {
@@ -642,7 +656,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
       NEXT();
     }
     op_0x20: {
-      const WORD target = Op16(mem, pc);
+      const WORD target = Op16(mem, pc, code);
       StackPushWord(c, mem, static_cast<WORD>(pc + 2));
       pc = target;
       cycles += kOpcodeCycles[0x20];
