@@ -1,5 +1,6 @@
 #include "cpu/Cpu.h"
 
+#include <array>
 #include <climits>
 
 #include "core/Memory.h"
@@ -226,6 +227,17 @@ TOLVAR_HOT void Modify(SRegs& c, const SBurstBus* mem, WORD addr) {
 // before it did, every further iteration until the scanline ends does too.
 constexpr int kMaxPollBody = 6;  // bytes before the branch
 
+// LDA, LDX, LDY, CMP, CPX, CPY, BIT, AND, ORA and EOR: immediate, zero page
+// or absolute.
+constexpr auto kPollOpcodes = [] {
+  std::array<bool, 256> table{};
+  for (BYTE op : {0xA9, 0xA5, 0xAD, 0xA2, 0xA6, 0xAE, 0xA0, 0xA4, 0xAC, 0xC9, 0xC5, 0xCD, 0xE0,
+                  0xE4, 0xEC, 0xC0, 0xC4, 0xCC, 0x24, 0x2C, 0x29, 0x25, 0x2D, 0x09, 0x05, 0x0D,
+                  0x49, 0x45, 0x4D})
+    table[op] = true;
+  return table;
+}();
+
 // The cycles of one pass round the loop from target to the branch at pc
 // (taken), or 0 when it is not such a loop. Code is read without side
 // effects, only from work RAM or the PRG window.
@@ -238,28 +250,53 @@ int PollLoopCycles(const BYTE* pPrg, const BYTE* pRam, WORD target, WORD pc) {
   for (WORD a = target; a != pc; a = static_cast<WORD>(a + kOpcodeLengths[code(a)])) {
     if (static_cast<WORD>(pc - a) > kMaxPollBody) return 0;
     const BYTE op = code(a);
-    switch (op) {
-      case 0xA9: case 0xA2: case 0xA0: case 0xC9: case 0xE0: case 0xC0:  // immediate
-      case 0x29: case 0x09: case 0x49:
-      case 0xA5: case 0xA6: case 0xA4: case 0xC5: case 0xE4: case 0xC4:  // zero page
-      case 0x24: case 0x25: case 0x05: case 0x45:
-        break;
-      case 0xAD: case 0xAE: case 0xAC: case 0xCD: case 0xEC: case 0xCC:  // absolute
-      case 0x2C: case 0x2D: case 0x0D: case 0x4D: {
-        const WORD addr = static_cast<WORD>(code(static_cast<WORD>(a + 1)) |
-                                            code(static_cast<WORD>(a + 2)) << 8);
-        // Work RAM, the PPU registers but the data port, and PRG ROM.
-        const bool bQuiet = addr < 0x2000 || (addr < 0x4000 && (addr & 7) != 7) ||
-                            (addr >= 0x8000 && pPrg);
-        if (!bQuiet) return 0;
-        break;
-      }
-      default:
-        return 0;
+    if (!kPollOpcodes[op]) return 0;
+    if (kOpcodeLengths[op] == 3) {
+      const WORD addr = static_cast<WORD>(code(static_cast<WORD>(a + 1)) |
+                                          code(static_cast<WORD>(a + 2)) << 8);
+      // Work RAM, the PPU registers but the data port, and PRG ROM.
+      const bool bQuiet = addr < 0x2000 || (addr < 0x4000 && (addr & 7) != 7) ||
+                          (addr >= 0x8000 && pPrg);
+      if (!bQuiet) return 0;
     }
     cycles += kOpcodeCycles[op];
   }
   return cycles;
+}
+
+// Whether a loop starting at target may be a waiting loop: the cheap test
+// that the branch makes before the thorough one.
+TOLVAR_HOT bool IsPollStart(const SBurstBus& bus, unsigned target) {
+  const BYTE* code = CodeAt(bus, target);
+  return code && kPollOpcodes[*code];
+}
+
+// Delay loops: DEX, DEY, INX or INY, then BNE back to it. At the branch,
+// taken, the passes that still leave the register non-zero and end before
+// the limit are done at once: the register moves by their number, the flags
+// follow it as the last pass's step would set them, and the cycles add up.
+TOLVAR_HOT int SkipCountdown(const SBurstBus& bus, SRegs& c, unsigned target, int cycles,
+                             int nLimit) {
+  const BYTE* code = CodeAt(bus, target);
+  if (!code || cycles >= nLimit) return cycles;
+  unsigned* pReg;
+  int nStep;
+  switch (code[0]) {
+    case 0xCA: pReg = &c.x; nStep = -1; break;
+    case 0x88: pReg = &c.y; nStep = -1; break;
+    case 0xE8: pReg = &c.x; nStep = 1; break;
+    case 0xC8: pReg = &c.y; nStep = 1; break;
+    default: return cycles;
+  }
+  const int nPass = kOpcodeCycles[code[0]] + kOpcodeCycles[0xD0] + 2;
+  // Steps left until the register reaches 0; the last one falls through.
+  const int nToZero = nStep < 0 ? static_cast<int>(*pReg) : 256 - static_cast<int>(*pReg);
+  int n = (nLimit - 1 - cycles) / nPass;
+  if (n > nToZero - 1) n = nToZero - 1;
+  if (n <= 0) return cycles;
+  *pReg = static_cast<BYTE>(*pReg + nStep * n);
+  SetNZ(c, static_cast<BYTE>(*pReg));
+  return cycles + n * nPass;
 }
 
 // What a waiting loop can change: registers, flags, the PPU status and the
@@ -442,9 +479,12 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     pc = static_cast<WORD>(pc + 2 + offset);                              \
     cycles += kOpcodeCycles[op] + 2;                                      \
     if constexpr (!kTraced) {                                             \
-      if (offset < 0 && offset >= -(kMaxPollBody + 2))                    \
+      if (offset < 0 && offset >= -(kMaxPollBody + 2) && IsPollStart(bus, pc)) \
         cycles = SkipPolls(bus.pPrg, bus.pRam, poll, from, pc,          \
                            PollState(c, m_pMemory->m_pPpu), cycles, nCycleLimit); \
+      if constexpr (op == 0xD0) {                                         \
+        if (offset == -3) cycles = SkipCountdown(bus, c, pc, cycles, nCycleLimit); \
+      }                                                                   \
     }                                                                     \
   } else {                                                                \
     pc = static_cast<WORD>(pc + 2);                                       \
