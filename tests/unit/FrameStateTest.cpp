@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ struct SCase {
   }
   int RecordedFrames() const { return bTrace ? kTracedFrames : kRecordedFrames; }
 };
+
+void PrintTo(const SCase& c, std::ostream* pOut) { *pOut << c.Name(); }
 
 bool EnvIs(const char* pszName) {
   const char* p = std::getenv(pszName);
@@ -97,10 +100,10 @@ std::string Hex(std::uint64_t v) {
 // One line a run: name, frames run, stopped on a bad opcode, the final hash,
 // then the hash after every kEvery frames.
 std::string Line(const SCase& c, const SFrameStates& s) {
-  std::string line = c.Name() + " " + std::to_string(s.nFrames) + " " +
-                     (s.bBadOpcode ? "1" : "0") + " " + Hex(s.final);
-  for (std::uint64_t h : s.checkpoints) line += " " + Hex(h);
-  return line;
+  std::ostringstream line;
+  line << c.Name() << " " << s.nFrames << " " << (s.bBadOpcode ? 1 : 0) << " " << Hex(s.final);
+  for (std::uint64_t h : s.checkpoints) line << " " << Hex(h);
+  return line.str();
 }
 
 std::map<std::string, std::vector<std::string>> ReadReference() {
@@ -133,11 +136,10 @@ TEST_P(FrameStates, MatchRecordedRun) {
   const SFrameStates s = RunCase(c, nFrames);
   // A run that ended by itself before the prefix did is compared whole.
   if (nRecordedRun < nFrames) {
-    EXPECT_EQ(Line(c, s), c.Name() + " " + [&] {
-      std::string all;
-      for (const std::string& w : rec) all += (all.empty() ? "" : " ") + w;
-      return all;
-    }());
+    std::ostringstream recorded;
+    recorded << c.Name();
+    for (const std::string& w : rec) recorded << " " << w;
+    EXPECT_EQ(Line(c, s), recorded.str());
     return;
   }
   ASSERT_EQ(s.nFrames, nFrames) << c.Name() << " stopped early";
