@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/MessageBox.h"
@@ -27,20 +28,28 @@ bool SameColors(const SDL_Color* a, const SDL_Color* b) {
 }
 
 // A surface's pixels, locked for as long as this lives when SDL asks for it.
+// The address and pitch are read once: every pixel store could otherwise
+// change them, as far as the compiler knows.
 class CPixels {
  public:
-  explicit CPixels(SDL_Surface* pSurface) : m_pSurface(pSurface) {
-    if (SDL_MUSTLOCK(m_pSurface)) SDL_LockSurface(m_pSurface);
+  explicit CPixels(SDL_Surface* pSurface)
+      : m_pSurface(pSurface), m_bLocked(SDL_MUSTLOCK(pSurface)) {
+    if (m_bLocked) SDL_LockSurface(m_pSurface);
+    m_pBase = static_cast<BYTE*>(m_pSurface->pixels);
+    m_nPitch = m_pSurface->pitch;
   }
   ~CPixels() {
-    if (SDL_MUSTLOCK(m_pSurface)) SDL_UnlockSurface(m_pSurface);
+    if (m_bLocked) SDL_UnlockSurface(m_pSurface);
   }
   CPixels(const CPixels&) = delete;
   CPixels& operator=(const CPixels&) = delete;
-  BYTE* Row(int y) const { return static_cast<BYTE*>(m_pSurface->pixels) + y * m_pSurface->pitch; }
+  BYTE* Row(int y) const { return m_pBase + y * m_nPitch; }
 
  private:
   SDL_Surface* m_pSurface;
+  bool m_bLocked;
+  BYTE* m_pBase = nullptr;
+  int m_nPitch = 0;
 };
 }  // namespace
 
@@ -114,6 +123,7 @@ void CSdlEngine::SetScreenPalette() {
   SDL_SetColors(m_pScreen, colors, 0, 256);
   m_bBgColorsDue = true;
   m_bSpriteColorsDue = true;
+  m_bMapsStale = true;
 }
 
 void CSdlEngine::MapColors(const SDL_Color* pColors, BYTE* pMap) const {
@@ -138,19 +148,23 @@ void CSdlEngine::MapColors(const SDL_Color* pColors, BYTE* pMap) const {
 
 void CSdlEngine::ApplyBgColors() {
   m_bBgColorsDue = false;
-  if (!SameColors(m_bgInstalled, m_bgColors))
-    std::memcpy(m_bgInstalled, m_bgColors, sizeof(m_bgInstalled));
+  if (SameColors(m_bgInstalled, m_bgColors) && !m_bMapsStale) return;
+  std::memcpy(m_bgInstalled, m_bgColors, sizeof(m_bgInstalled));
   MapColors(m_bgInstalled, m_bgMap);
+  MapColors(m_spriteInstalled, m_spriteMap);
+  m_bMapsStale = false;
 }
 
 void CSdlEngine::ApplySpriteColors() {
   m_bSpriteColorsDue = false;
-  if (!SameColors(m_spriteInstalled, m_spriteColors))
-    std::memcpy(m_spriteInstalled, m_spriteColors, sizeof(m_spriteInstalled));
+  if (SameColors(m_spriteInstalled, m_spriteColors) && !m_bMapsStale) return;
+  std::memcpy(m_spriteInstalled, m_spriteColors, sizeof(m_spriteInstalled));
+  MapColors(m_bgInstalled, m_bgMap);
   MapColors(m_spriteInstalled, m_spriteMap);
+  m_bMapsStale = false;
 }
 
-bool CSdlEngine::ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRect& r) {
+inline bool CSdlEngine::ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRect& r) {
   if (!pSrc || !pDst) return false;
   // Keep the source rectangle inside the source...
   if (r.sx < 0) { r.w += r.sx; r.dx -= r.sx; r.sx = 0; }
@@ -200,9 +214,18 @@ CSdlEngine::SRect CSdlEngine::CopyPixels(SDL_Surface* pSrc, int sx, int sy, int 
   SRect r = {sx, sy, w, h, dx, dy};
   if (!ClipRects(pSrc, pDst, r)) return SRect{};
   const CPixels from(pSrc), to(pDst);
-  for (int row = 0; row < r.h; ++row)
-    std::memmove(to.Row(r.dy + row) + r.dx, from.Row(r.sy + row) + r.sx,
-                 static_cast<std::size_t>(r.w));
+  for (int row = 0; row < r.h; ++row) {
+    const BYTE* pFrom = from.Row(r.sy + row) + r.sx;
+    BYTE* pTo = to.Row(r.dy + row) + r.dx;
+    if (r.w == 8) {
+      // A tile's row, the common case: one load and one store.
+      std::uint64_t v;
+      std::memcpy(&v, pFrom, 8);
+      std::memcpy(pTo, &v, 8);
+    } else {
+      std::memmove(pTo, pFrom, static_cast<std::size_t>(r.w));
+    }
+  }
   return r;
 }
 
@@ -275,8 +298,7 @@ void CSdlEngine::DrawNameTableCell(WORD addr) {
   const CPixels pixels(m_pNameTableCache);
   for (int r = 0; r < 8; ++r) {
     BYTE* row = pixels.Row(y + r) + dx;
-    for (int c = 0; c < 8; ++c)
-      if (row[c]) row[c] |= select;
+    for (int c = 0; c < 8; ++c) row[c] |= row[c] ? select : 0;
   }
 }
 
@@ -395,10 +417,9 @@ void CSdlEngine::DrawSprites(BYTE front) {
       if (r.w <= 0) continue;
       m_spriteRects[m_nSpriteRects++] = r;
       const CPixels pixels(m_pSpriteLayer);
-      for (int row = 0; row < r.h; ++row) {
+      for (int row = 0; bits && row < r.h; ++row) {
         BYTE* p = pixels.Row(r.dy + row) + r.dx;
-        for (int c = 0; c < r.w; ++c)
-          if (p[c]) p[c] |= bits;
+        for (int c = 0; c < r.w; ++c) p[c] |= p[c] ? bits : 0;
       }
       left = std::min(left, r.dx);
       top = std::min(top, r.dy);

@@ -104,6 +104,7 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   SDL_Color m_spriteInstalled[16] = {};
   BYTE m_bgMap[16] = {};
   BYTE m_spriteMap[16] = {};
+  bool m_bMapsStale = true;  // the screen's palette changed since they were made
   bool m_bBgColorsDue = true;
   bool m_bSpriteColorsDue = true;
 
