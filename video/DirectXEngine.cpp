@@ -182,16 +182,22 @@ void CDirectXEngine::DrawTile(WORD addr, WORD base) {
   colors[0] = MasterColor(ppu.m_BgPalette[0]);
   for (int v = 1; v < 4; ++v) colors[v] = MasterColor(ppu.m_BgPalette[select * 4 + v]);
 
+  // Written into the locked surface as SetPixel would write each pixel: its
+  // COLORREF's colour bytes, nothing outside the surface.
+  SSurfacePixels cache;
+  if (DdFailed(m_pNameTableCache->Lock(cache))) return;
   const int pattern = ppu.m_Vram[addr] * 16 + ((ppu.m_Control & 0x10) ? 0x1000 : 0);
-  for (int r = 0; r < 8; ++r) {
+  for (int r = 0; r < 8 && y + r < cache.nHeight; ++r) {
     const BYTE p0 = ppu.m_Vram[pattern + r];
     const BYTE p1 = ppu.m_Vram[pattern + r + 8];
-    for (int c = 0; c < 8; ++c) {
+    DWORD* pRow = cache.pPixels + static_cast<std::size_t>(y + r) * cache.nPitch;
+    for (int c = 0; c < 8 && x + c < cache.nWidth; ++c) {
       const BYTE mask = static_cast<BYTE>(0x80 >> c);
       const int v = ((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0);
-      m_pNameTableCache->SetPixel(x + c, y + r, colors[v]);
+      pRow[x + c] = colors[v] & 0x00FFFFFF;
     }
   }
+  m_pNameTableCache->Unlock();
 }
 
 void CDirectXEngine::DrawScanline(BYTE line) {
