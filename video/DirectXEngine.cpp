@@ -177,25 +177,25 @@ void CDirectXEngine::DrawTile(WORD addr, WORD base) {
 
   const int select = TilePaletteSelect(ppu, base, xInTable, y);
 
-  // The colours are taken now: a later palette change leaves this tile as it is.
+  // The colours are taken now: a later palette change leaves this tile as it
+  // is. They are written into the locked surface as SetPixel would write
+  // them: the COLORREF's colour bytes, nothing outside the surface.
   DWORD colors[4];
-  colors[0] = MasterColor(ppu.m_BgPalette[0]);
-  for (int v = 1; v < 4; ++v) colors[v] = MasterColor(ppu.m_BgPalette[select * 4 + v]);
+  colors[0] = MasterColor(ppu.m_BgPalette[0]) & 0x00FFFFFF;
+  for (int v = 1; v < 4; ++v)
+    colors[v] = MasterColor(ppu.m_BgPalette[select * 4 + v]) & 0x00FFFFFF;
 
-  // Written into the locked surface as SetPixel would write each pixel: its
-  // COLORREF's colour bytes, nothing outside the surface.
   SSurfacePixels cache;
   if (DdFailed(m_pNameTableCache->Lock(cache))) return;
   const int pattern = ppu.m_Vram[addr] * 16 + ((ppu.m_Control & 0x10) ? 0x1000 : 0);
-  for (int r = 0; r < 8 && y + r < cache.nHeight; ++r) {
-    const BYTE p0 = ppu.m_Vram[pattern + r];
-    const BYTE p1 = ppu.m_Vram[pattern + r + 8];
-    DWORD* pRow = cache.pPixels + static_cast<std::size_t>(y + r) * cache.nPitch;
-    for (int c = 0; c < 8 && x + c < cache.nWidth; ++c) {
-      const BYTE mask = static_cast<BYTE>(0x80 >> c);
-      const int v = ((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0);
-      pRow[x + c] = colors[v] & 0x00FFFFFF;
-    }
+  const int nRows = std::min(8, cache.nHeight - y);
+  const int nColumns = std::min(8, cache.nWidth - x);
+  for (int r = 0; r < nRows; ++r) {
+    const unsigned p0 = ppu.m_Vram[pattern + r];
+    const unsigned p1 = ppu.m_Vram[pattern + r + 8];
+    DWORD* pRow = cache.pPixels + static_cast<std::size_t>(y + r) * cache.nPitch + x;
+    for (int c = 0; c < nColumns; ++c)
+      pRow[c] = colors[((p0 >> (7 - c)) & 1) | ((p1 >> (7 - c)) & 1) << 1];
   }
   m_pNameTableCache->Unlock();
 }
@@ -223,6 +223,7 @@ void CDirectXEngine::DrawScanline(BYTE line) {
       const SRect rcDestLeft{0, line, 512 - sx, line + 1};
       const SRect rcLeft{0, sy, sx - 256, sy + 1};
       const SRect rcDestRight{512 - sx, line, kScreenWidth, line + 1};
+      BeforeLineDrawn(line, true);  // the two pieces cover the line
       m_pNesScreen->Blt(&rcDestLeft, m_pNameTableCache, &rcRight, DDBLT_WAIT, nullptr);
       m_pNesScreen->Blt(&rcDestRight, m_pNameTableCache, &rcLeft, DDBLT_WAIT, nullptr);
       return;
@@ -234,18 +235,46 @@ void CDirectXEngine::DrawScanline(BYTE line) {
   // From table 0x2000 the row may reach past the cache's right edge; the
   // surface clips it.
   const SRect rcSrc{sx, sy, sx + kScreenWidth, sy + 1};
+  // A row that ends inside the cache covers the whole line.
+  BeforeLineDrawn(line, sx + kScreenWidth <= 512);
   m_pNesScreen->Blt(&rcDest, m_pNameTableCache, &rcSrc, DDBLT_WAIT, nullptr);
 }
 
 void CDirectXEngine::ClearScreen(BYTE r, BYTE g, BYTE b) {
   if (!m_pNesScreen) return;
+  // Most lines are drawn over whole before the picture is shown, so the
+  // fill waits: for the lines left, at EndFrame.
+  FillDueRows(0, kScreenHeight);
+  m_dwFillColor = MakeColorRef(r, g, b);
+  std::fill(std::begin(m_bFillDue), std::end(m_bFillDue), true);
+}
+
+void CDirectXEngine::BeforeLineDrawn(int line, bool bWhole) {
+  if (line >= kScreenHeight) return;
+  if (bWhole)
+    m_bFillDue[line] = false;
+  else
+    FillDueRows(line, line + 1);
+}
+
+void CDirectXEngine::FillDueRows(int nFirst, int nEnd) {
   SBltFx fx;
   fx.dwSize = sizeof(fx);
-  fx.dwFillColor = MakeColorRef(r, g, b);
-  m_pNesScreen->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+  fx.dwFillColor = m_dwFillColor;
+  for (int y = nFirst; y < nEnd;) {
+    if (!m_bFillDue[y]) {
+      ++y;
+      continue;
+    }
+    const int top = y;
+    while (y < nEnd && m_bFillDue[y]) m_bFillDue[y++] = false;
+    const SRect rc{0, top, kScreenWidth, y};
+    if (m_pNesScreen) m_pNesScreen->Blt(&rc, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+  }
 }
 
 void CDirectXEngine::EndFrame() {
+  FillDueRows(0, kScreenHeight);
   bool bShown = false;
   if (m_pPpu->m_bFullScreen) {
     if (m_pBackBuffer && m_pNesScreen)

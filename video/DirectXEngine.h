@@ -37,6 +37,11 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   void ResetDesc();
   IDirectDrawSurface* CreateOffscreen(int nWidth, int nHeight, const char* pFailureText);
   void DrawTile(WORD addr, WORD base);
+  // Fills the rows of the NES screen from nFirst to nEnd still due from the
+  // last ClearScreen.
+  void FillDueRows(int nFirst, int nEnd);
+  // A line of the NES screen is about to be drawn over, whole or in part.
+  void BeforeLineDrawn(int line, bool bWhole);
   void DrawPaletteSwatches();
   void FillSquare(int x, int y, DWORD color);
   DWORD MasterColor(BYTE index) const;
@@ -60,4 +65,7 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   bool m_bShown = false;
   // The last presented picture, saved when its surfaces are released.
   std::vector<DWORD> m_lastShown;
+  // ClearScreen's colour and the NES screen's rows it has yet to fill.
+  DWORD m_dwFillColor = 0;
+  bool m_bFillDue[240] = {};
 };
