@@ -1,6 +1,7 @@
 #include "video/DirectXEngine.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/MessageBox.h"
 #include "platform/PresentationTarget.h"
@@ -22,6 +23,15 @@ constexpr int kWindowInset = 3;
 void Release(IDirectDrawSurface*& pSurface) {
   if (pSurface) pSurface->Release();
   pSurface = nullptr;
+}
+
+bool SameSize(IDirectDrawSurface* a, IDirectDrawSurface* b) {
+  SSurfacePixels pa, pb;
+  if (DdFailed(a->Lock(pa))) return false;
+  a->Unlock();
+  if (DdFailed(b->Lock(pb))) return false;
+  b->Unlock();
+  return pa.nWidth == pb.nWidth && pa.nHeight == pb.nHeight;
 }
 
 void FillBlack(IDirectDrawSurface* pSurface) {
@@ -139,6 +149,9 @@ void CDirectXEngine::CreateSurfaces() {
   FillBlack(m_pNesScreen);
   FillBlack(m_pNameTableCache);
   FillBlack(m_pBackgroundCache);
+  std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::Nothing);
+  m_bSwapScreens = !m_bSurfacesFullScreen && m_pNesScreen && m_pBackBuffer &&
+                   SameSize(m_pNesScreen, m_pBackBuffer);
 }
 
 void CDirectXEngine::ReleaseSurfaces() {
@@ -243,38 +256,41 @@ void CDirectXEngine::DrawScanline(BYTE line) {
 void CDirectXEngine::ClearScreen(BYTE r, BYTE g, BYTE b) {
   if (!m_pNesScreen) return;
   // Most lines are drawn over whole before the picture is shown, so the
-  // fill waits: for the lines left, at EndFrame.
-  FillDueRows(0, kScreenHeight);
+  // fill waits: for the lines left, until EndFrame.
   m_dwFillColor = MakeColorRef(r, g, b);
-  std::fill(std::begin(m_bFillDue), std::end(m_bFillDue), true);
+  std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::Fill);
 }
 
 void CDirectXEngine::BeforeLineDrawn(int line, bool bWhole) {
   if (line >= kScreenHeight) return;
   if (bWhole)
-    m_bFillDue[line] = false;
+    m_rowDue[line] = ERowDue::Nothing;
   else
-    FillDueRows(line, line + 1);
+    CatchUpRows(line, line + 1);
 }
 
-void CDirectXEngine::FillDueRows(int nFirst, int nEnd) {
+void CDirectXEngine::CatchUpRows(int nFirst, int nEnd) {
   SBltFx fx;
   fx.dwSize = sizeof(fx);
   fx.dwFillColor = m_dwFillColor;
   for (int y = nFirst; y < nEnd;) {
-    if (!m_bFillDue[y]) {
+    const ERowDue due = m_rowDue[y];
+    if (due == ERowDue::Nothing) {
       ++y;
       continue;
     }
     const int top = y;
-    while (y < nEnd && m_bFillDue[y]) m_bFillDue[y++] = false;
+    while (y < nEnd && m_rowDue[y] == due) m_rowDue[y++] = ERowDue::Nothing;
     const SRect rc{0, top, kScreenWidth, y};
-    if (m_pNesScreen) m_pNesScreen->Blt(&rc, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    if (due == ERowDue::Fill)
+      m_pNesScreen->Blt(&rc, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    else
+      m_pNesScreen->Blt(&rc, m_pBackBuffer, &rc, DDBLT_WAIT, nullptr);
   }
 }
 
 void CDirectXEngine::EndFrame() {
-  FillDueRows(0, kScreenHeight);
+  if (m_pNesScreen) CatchUpRows(0, kScreenHeight);
   bool bShown = false;
   if (m_pPpu->m_bFullScreen) {
     if (m_pBackBuffer && m_pNesScreen)
@@ -284,7 +300,15 @@ void CDirectXEngine::EndFrame() {
       bShown = DdSucceeded(m_pPrimary->Flip(nullptr, 0)) && m_pBackBuffer && m_pNesScreen;
   } else if (m_pPrimary && m_pBackBuffer && m_pNesScreen) {
     const SPoint origin = m_platform.pDirectDraw->MainWindow().ClientToScreen({0, 0});
-    m_pBackBuffer->Blt(nullptr, m_pNesScreen, nullptr, DDBLT_WAIT, nullptr);
+    if (m_bSwapScreens) {
+      // The finished picture becomes the back buffer, as a copy would make
+      // it; what the NES screen should hold from now on is the same picture,
+      // which its rows take from the back buffer when they are next needed.
+      std::swap(m_pNesScreen, m_pBackBuffer);
+      std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::CopyOfBackBuffer);
+    } else {
+      m_pBackBuffer->Blt(nullptr, m_pNesScreen, nullptr, DDBLT_WAIT, nullptr);
+    }
     m_pPrimary->BltFast(origin.x + kWindowInset, origin.y + kWindowInset, m_pBackBuffer, nullptr,
                         DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
     bShown = true;

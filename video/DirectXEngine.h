@@ -37,9 +37,9 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   void ResetDesc();
   IDirectDrawSurface* CreateOffscreen(int nWidth, int nHeight, const char* pFailureText);
   void DrawTile(WORD addr, WORD base);
-  // Fills the rows of the NES screen from nFirst to nEnd still due from the
-  // last ClearScreen.
-  void FillDueRows(int nFirst, int nEnd);
+  // Brings the NES screen's rows from nFirst to nEnd up to what they should
+  // hold (see m_rowDue).
+  void CatchUpRows(int nFirst, int nEnd);
   // A line of the NES screen is about to be drawn over, whole or in part.
   void BeforeLineDrawn(int line, bool bWhole);
   void DrawPaletteSwatches();
@@ -65,7 +65,12 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   bool m_bShown = false;
   // The last presented picture, saved when its surfaces are released.
   std::vector<DWORD> m_lastShown;
-  // ClearScreen's colour and the NES screen's rows it has yet to fill.
+  // What each row of the NES screen is still to receive before it is drawn
+  // on in part or shown: ClearScreen's colour, or (windowed at 256 x 240,
+  // where EndFrame exchanges the NES screen and the back buffer instead of
+  // copying one to the other) the back buffer's row.
+  enum class ERowDue : BYTE { Nothing, Fill, CopyOfBackBuffer };
+  ERowDue m_rowDue[240] = {};
   DWORD m_dwFillColor = 0;
-  bool m_bFillDue[240] = {};
+  bool m_bSwapScreens = false;
 };
