@@ -1,6 +1,9 @@
 #include "video/DirectXEngine.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "platform/MessageBox.h"
@@ -24,6 +27,15 @@ void Release(IDirectDrawSurface*& pSurface) {
   if (pSurface) pSurface->Release();
   pSurface = nullptr;
 }
+
+// The bits of a pattern byte, leftmost pixel first, one to a byte.
+constexpr auto kSpreadBits = [] {
+  std::array<std::uint64_t, 256> table{};
+  for (int v = 0; v < 256; ++v)
+    for (int c = 0; c < 8; ++c)
+      table[v] |= static_cast<std::uint64_t>((v >> (7 - c)) & 1) << (8 * c);
+  return table;
+}();
 
 bool SameSize(IDirectDrawSurface* a, IDirectDrawSurface* b) {
   SSurfacePixels pa, pb;
@@ -204,11 +216,16 @@ void CDirectXEngine::DrawTile(WORD addr, WORD base) {
   const int nRows = std::min(8, cache.nHeight - y);
   const int nColumns = std::min(8, cache.nWidth - x);
   for (int r = 0; r < nRows; ++r) {
-    const unsigned p0 = ppu.m_Vram[pattern + r];
-    const unsigned p1 = ppu.m_Vram[pattern + r + 8];
+    // One byte per pixel, each the pixel's colour number.
+    const std::uint64_t values =
+        kSpreadBits[ppu.m_Vram[pattern + r]] | kSpreadBits[ppu.m_Vram[pattern + r + 8]] << 1;
+    DWORD row[8];
+    for (int c = 0; c < 8; ++c) row[c] = colors[(values >> (8 * c)) & 3];
     DWORD* pRow = cache.pPixels + static_cast<std::size_t>(y + r) * cache.nPitch + x;
-    for (int c = 0; c < nColumns; ++c)
-      pRow[c] = colors[((p0 >> (7 - c)) & 1) | ((p1 >> (7 - c)) & 1) << 1];
+    if (nColumns == 8)
+      std::memcpy(pRow, row, sizeof(row));
+    else if (nColumns > 0)
+      std::memcpy(pRow, row, static_cast<std::size_t>(nColumns) * sizeof(DWORD));
   }
   m_pNameTableCache->Unlock();
 }
