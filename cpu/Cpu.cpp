@@ -313,6 +313,7 @@ struct SPollRecord {
   int nPc = -1;
   std::uint64_t state = 0;
   int nCycles = 0;
+  int nPass = 0;  // the loop's cycles a pass
 };
 
 // At a short branch back, taken from pc to target with cycles counted: when
@@ -321,11 +322,14 @@ struct SPollRecord {
 // limit skipped.
 [[gnu::noinline]] int SkipPolls(const BYTE* pPrg, const BYTE* pRam, SPollRecord& rec, WORD pc,
                                 WORD target, std::uint64_t state, int cycles, int nLimit) {
-  const int nPass = PollLoopCycles(pPrg, pRam, target, pc);
+  // Exactly one pass after the last one: the loop's code is as it was, since
+  // a pass writes nothing.
+  const bool bNextPass = rec.nPc == pc && cycles - rec.nCycles == rec.nPass;
+  const int nPass = bNextPass ? rec.nPass : PollLoopCycles(pPrg, pRam, target, pc);
   if (nPass == 0) return cycles;
-  if (rec.nPc == pc && rec.state == state && cycles - rec.nCycles == nPass && cycles < nLimit)
+  if (bNextPass && rec.state == state && cycles < nLimit)
     cycles += (nLimit - 1 - cycles) / nPass * nPass;
-  rec = {pc, state, cycles};
+  rec = {pc, state, cycles, nPass};
   return cycles;
 }
 

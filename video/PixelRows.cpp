@@ -1,25 +1,51 @@
 #include "video/PixelRows.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
 using V16 = BYTE __attribute__((vector_size(16)));
 
+using V2x64 = std::uint64_t __attribute__((vector_size(16)));
+
+// nBytes (8 or 16) bytes into a vector, the rest zero; and back. Eight go
+// through a 64-bit word: a vector load that spans two smaller stores would
+// wait for them.
+template <int nBytes>
+[[gnu::always_inline]] inline V16 Load(const BYTE* p) {
+  if constexpr (nBytes == 16) {
+    V16 v;
+    std::memcpy(&v, p, 16);
+    return v;
+  } else {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return reinterpret_cast<V16>(V2x64{w, 0});
+  }
+}
+
+template <int nBytes>
+[[gnu::always_inline]] inline void Store(BYTE* p, V16 v) {
+  if constexpr (nBytes == 16) {
+    std::memcpy(p, &v, 16);
+  } else {
+    const std::uint64_t w = reinterpret_cast<V2x64>(v)[0];
+    std::memcpy(p, &w, 8);
+  }
+}
+
 // nBytes (8 or 16) pixels through the map; the work of the loop below.
 template <int nBytes>
 [[gnu::always_inline]] inline void MapBlock(const BYTE* src, BYTE* dst, V16 table, bool bKeyed,
                                             V16 key) {
-  V16 s{}, out;
-  std::memcpy(&s, src, nBytes);
+  const V16 s = Load<nBytes>(src);
   // Shuffle indices are taken modulo the element count: map[pixel & 15].
-  out = __builtin_shuffle(table, s);
+  V16 out = __builtin_shuffle(table, s);
   if (bKeyed) {
-    V16 old{};
-    std::memcpy(&old, dst, nBytes);
     const V16 keep = reinterpret_cast<V16>(s == key);
-    out = (old & keep) | (out & ~keep);
+    out = (Load<nBytes>(dst) & keep) | (out & ~keep);
   }
-  std::memcpy(dst, &out, nBytes);
+  Store<nBytes>(dst, out);
 }
 }  // namespace
 
