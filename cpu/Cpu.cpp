@@ -569,8 +569,6 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     I(0xEE, Modify<Inc>(c, mem, Op16(mem, pc, code)));
     I(0xFE, Modify<Inc>(c, mem, AbsX(c, mem, pc, code)));
 
-    // JMP, JSR
-
     // LDA
     I(0xA9, Load(c, c.a, Op8(mem, pc, code)));
     I(0xA5, Load(c, c.a, mem->ReadByte(Op8(mem, pc, code))));
@@ -581,7 +579,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     I(0xA1, Load(c, c.a, mem->ReadByte(IndX(c, mem, pc, code))));
     I(0xB1, Load(c, c.a, mem->ReadByte(IndY(c, mem, pc, code))));
 
-    // LDX (immediate costs 4 here, not the chip's 2)
+    // LDX
     I(0xA2, Load(c, c.x, Op8(mem, pc, code)));
     I(0xA6, Load(c, c.x, mem->ReadByte(Op8(mem, pc, code))));
     I(0xB6, Load(c, c.x, mem->ReadByte(ZpY(c, mem, pc, code))));
@@ -636,7 +634,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     I(0xE1, Sbc(c, mem->ReadByte(IndX(c, mem, pc, code))));
     I(0xF1, Sbc(c, mem->ReadByte(IndY(c, mem, pc, code))));
 
-    // STA (indexed stores cost no more than plain ones here)
+    // STA
     I(0x85, mem->WriteByte(Op8(mem, pc, code), c.a));
     I(0x95, mem->WriteByte(ZpX(c, mem, pc, code), c.a));
     I(0x8D, mem->WriteByte(Op16(mem, pc, code), c.a));
@@ -652,8 +650,6 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     I(0x84, mem->WriteByte(Op8(mem, pc, code), c.y));
     I(0x94, mem->WriteByte(ZpX(c, mem, pc, code), c.y));
     I(0x8C, mem->WriteByte(Op16(mem, pc, code), c.y));
-
-    // Branches read their offset only when taken.
 
     // Flags
     I(0x18, c.c = 0);
@@ -679,8 +675,6 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     I(0x48, StackPush(c, mem, c.a));
     I(0x08, StackPush(c, mem, Pack(c)));
     I(0x68, Load(c, c.a, StackPop(c, mem)));
-
-    // Returns and the software interrupt
 
     I(0xEA, (void)0);
 

@@ -25,7 +25,8 @@ inline constexpr BYTE kOpcodeLengths[256] = {
 
 // Cycles each instruction adds to the scanline's counter, as this CPU counts
 // them (0 outside the instruction set). A branch counts 2 when it is not
-// taken; a taken one adds 2 more.
+// taken; a taken one adds 2 more. LDX immediate costs 4 here, not the chip's
+// 2, and indexed stores cost no more than plain ones.
 inline constexpr BYTE kOpcodeCycles[256] = {
     7, 6, 0, 0, 0, 3, 5, 0, 3, 2, 2, 0, 0, 4, 6, 0,
     2, 5, 0, 0, 0, 4, 6, 0, 2, 4, 0, 0, 0, 4, 7, 0,

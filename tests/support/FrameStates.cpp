@@ -22,6 +22,7 @@
 #include "platform/SoftDirectDraw.h"
 #include "ppu/Ppu.h"
 #include "tools/InputScript.h"
+#include "tools/RunnerOptions.h"
 #include "tools/TraceWriter.h"
 #include "video/GraphicEngine.h"
 #include "video/ScreenCapture.h"
@@ -70,12 +71,6 @@ void HashPpu(SHash& h, const CPpu& p) {
   h.Add(p.m_BgPalette, sizeof(p.m_BgPalette));
 }
 
-const char* EngineSetting(const std::string& strEngine) {
-  if (strEngine == "sdl") return "SDL";
-  if (strEngine == "directx") return "DirectX";
-  return "NULL";
-}
-
 // Hashes each frame at the pump, plays the input script and stops the
 // machine after the last frame, as the runner's pump does.
 class CHashingPump : public IEventPump {
@@ -93,7 +88,7 @@ bool RunFrameStates(const SFrameStateRun& run, int nEvery, SFrameStates& states,
 
   CMemorySettingsStore settings;
   WriteFirstRunSettings(settings);
-  settings.WriteString("Settings", "GraphicEngine", EngineSetting(run.strEngine));
+  settings.WriteString("Settings", "GraphicEngine", EngineSettingName(run.strEngine));
   CMessageRecorder messages;
   CKeyStateKeyboard keyboard;
   CManualTicks ticks;
