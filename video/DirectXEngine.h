@@ -37,6 +37,8 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   void ResetDesc();
   IDirectDrawSurface* CreateOffscreen(int nWidth, int nHeight, const char* pFailureText);
   void DrawTile(WORD addr, WORD base);
+  // One row of the name-table cache into the NES screen.
+  void CopyCacheRow(const SRect& rcDest, const SRect& rcSrc);
   // Brings the NES screen's rows from nFirst to nEnd up to what they should
   // hold (see m_rowDue).
   void CatchUpRows(int nFirst, int nEnd);
