@@ -483,7 +483,8 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     pc = static_cast<WORD>(pc + 2 + offset);                              \
     cycles += kOpcodeCycles[op] + 2;                                      \
     if constexpr (!kTraced) {                                             \
-      if (offset < 0 && offset >= -(kMaxPollBody + 2) && IsPollStart(bus, pc)) \
+      if (offset < 0 && offset >= -(kMaxPollBody + 2) && cycles < nCycleLimit && \
+          IsPollStart(bus, pc))                                           \
         cycles = SkipPolls(bus.pPrg, bus.pRam, poll, from, pc,          \
                            PollState(c, m_pMemory->m_pPpu), cycles, nCycleLimit); \
       if constexpr (op == 0xD0) {                                         \
