@@ -2,6 +2,7 @@
 
 #include <array>
 #include <climits>
+#include <cstring>
 
 #include "core/Memory.h"
 #include "cpu/OpcodeInfo.h"
@@ -221,54 +222,32 @@ TOLVAR_HOT void Modify(SRegs& c, const SBurstBus* mem, WORD addr) {
 
 // Waiting loops: a few loads, compares or bit tests, then a branch back to
 // the first of them, such as "wait for vertical blank" on 0x2002 or "wait
-// until the NMI changes a counter". They write nothing, and what they read
-// changes only between scanlines (0x2002's read clears bits that stay clear),
-// so once an iteration leaves the registers, flags and PPU status as the one
-// before it did, every further iteration until the scanline ends does too.
+// until the NMI changes a counter". They write nothing, so a pass round one
+// depends only on the loop's code, the registers and flags at its branch,
+// and the values its loads read (0x2002's read clears bits, which then stay
+// clear). Once a pass has left all of these as it found them, every pass
+// from that state does the same until something outside the loop changes
+// one of them, in this scanline or a later one.
 constexpr int kMaxPollBody = 6;  // bytes before the branch
 
 // LDA, LDX, LDY, CMP, CPX, CPY, BIT, AND, ORA and EOR: immediate, zero page
 // or absolute.
-constexpr auto kPollOpcodes = [] {
-  std::array<bool, 256> table{};
-  for (BYTE op : {0xA9, 0xA5, 0xAD, 0xA2, 0xA6, 0xAE, 0xA0, 0xA4, 0xAC, 0xC9, 0xC5, 0xCD, 0xE0,
-                  0xE4, 0xEC, 0xC0, 0xC4, 0xCC, 0x24, 0x2C, 0x29, 0x25, 0x2D, 0x09, 0x05, 0x0D,
-                  0x49, 0x45, 0x4D})
-    table[op] = true;
+enum EPollMode : BYTE { kNotPoll, kPollImmediate, kPollZeroPage, kPollAbsolute };
+constexpr auto kPollModes = [] {
+  std::array<EPollMode, 256> table{};
+  for (BYTE op : {0xA9, 0xA2, 0xA0, 0xC9, 0xE0, 0xC0, 0x29, 0x09, 0x49}) table[op] = kPollImmediate;
+  for (BYTE op : {0xA5, 0xA6, 0xA4, 0xC5, 0xE4, 0xC4, 0x24, 0x25, 0x05, 0x45})
+    table[op] = kPollZeroPage;
+  for (BYTE op : {0xAD, 0xAE, 0xAC, 0xCD, 0xEC, 0xCC, 0x2C, 0x2D, 0x0D, 0x4D})
+    table[op] = kPollAbsolute;
   return table;
 }();
-
-// The cycles of one pass round the loop from target to the branch at pc
-// (taken), or 0 when it is not such a loop. Code is read without side
-// effects, only from work RAM or the PRG window.
-int PollLoopCycles(const BYTE* pPrg, const BYTE* pRam, WORD target, WORD pc) {
-  if (target >= pc || pc == 0xFFFF) return 0;
-  const bool bInPrg = target >= 0x8000 && pPrg;
-  if (!bInPrg && pc >= 0x1FFF) return 0;
-  auto code = [&](WORD a) { return bInPrg ? pPrg[a - 0x8000] : pRam[a & 0x7FF]; };
-  int cycles = kOpcodeCycles[code(pc)] + 2;
-  for (WORD a = target; a != pc; a = static_cast<WORD>(a + kOpcodeLengths[code(a)])) {
-    if (static_cast<WORD>(pc - a) > kMaxPollBody) return 0;
-    const BYTE op = code(a);
-    if (!kPollOpcodes[op]) return 0;
-    if (kOpcodeLengths[op] == 3) {
-      const WORD addr = static_cast<WORD>(code(static_cast<WORD>(a + 1)) |
-                                          code(static_cast<WORD>(a + 2)) << 8);
-      // Work RAM, the PPU registers but the data port, and PRG ROM.
-      const bool bQuiet = addr < 0x2000 || (addr < 0x4000 && (addr & 7) != 7) ||
-                          (addr >= 0x8000 && pPrg);
-      if (!bQuiet) return 0;
-    }
-    cycles += kOpcodeCycles[op];
-  }
-  return cycles;
-}
 
 // Whether a loop starting at target may be a waiting loop: the cheap test
 // that the branch makes before the thorough one.
 TOLVAR_HOT bool IsPollStart(const SBurstBus& bus, unsigned target) {
   const BYTE* code = CodeAt(bus, target);
-  return code && kPollOpcodes[*code];
+  return code && kPollModes[*code] != kNotPoll;
 }
 
 // Delay loops: DEX, DEY, INX or INY, then BNE back to it. At the branch,
@@ -299,43 +278,90 @@ TOLVAR_HOT int SkipCountdown(const SBurstBus& bus, SRegs& c, unsigned target, in
   return cycles + n * nPass;
 }
 
-// What a waiting loop can change: registers, flags, the PPU status and the
-// address latch toggle.
-TOLVAR_HOT std::uint64_t PollState(const SRegs& c, const CPpu* pPpu) {
-  const std::uint64_t ppu = pPpu ? (pPpu->m_Status | CPpu::WriteToggle() << 8) : 0;
+// What a waiting loop's pass may change in the registers: A, X, Y, N/Z, C
+// and V.
+TOLVAR_HOT std::uint64_t PollRegisters(const SRegs& c) {
   return c.a | c.x << 8 | c.y << 16 | static_cast<std::uint64_t>(c.nz) << 24 |
-         static_cast<std::uint64_t>(c.c | c.v << 1) << 40 | ppu << 48;
+         static_cast<std::uint64_t>(c.c | c.v << 1) << 40;
 }
 
-// The last waiting-loop branch taken in a burst: where, the state it left
-// and the cycle count after it.
-struct SPollRecord {
-  int nPc = -1;
-  std::uint64_t state = 0;
-  int nCycles = 0;
-  int nPass = 0;  // the loop's cycles a pass
-};
+// No count of this burst, however far the burst runs.
+constexpr int kNoCount = -1000000;
+}  // namespace
+
+// The cycles of one pass round the loop from target to the branch at pc
+// (taken), with its code and the values its loads would read now put in
+// state; 0 when it is not such a loop. Nothing is read with side effects:
+// code only from work RAM or the PRG window, data from those and the PPU
+// registers other than the data port.
+static int DecodePollLoop(const BYTE* pPrg, const BYTE* pRam, const CPpu* pPpu, WORD target,
+                          WORD pc, CCpu::SPollState& state) {
+  if (target >= pc || pc - target > kMaxPollBody || !pPpu) return 0;
+  // The loop and what follows it to eight bytes, all in one copy of work
+  // RAM or in the window.
+  if (target >= 0x8000 && pPrg && target <= 0xFFF8)
+    std::memcpy(state.code, pPrg + (target - 0x8000), sizeof(state.code));
+  else if (pc < 0x2000 && (target & 0x7FF) <= 0x7F8)
+    std::memcpy(state.code, pRam + (target & 0x7FF), sizeof(state.code));
+  else
+    return 0;
+  const BYTE* code = state.code;
+  const int nBranch = pc - target;
+  int cycles = kOpcodeCycles[code[nBranch]] + 2;
+  int nReads = 0;
+  int i = 0;
+  for (; i < nBranch; i += kOpcodeLengths[code[i]]) {
+    const BYTE op = code[i];
+    const WORD operand = static_cast<WORD>(code[i + 1] | code[i + 2] << 8);
+    BYTE value = 0;
+    switch (kPollModes[op]) {
+      case kNotPoll:
+        return 0;
+      case kPollImmediate:
+        break;
+      case kPollZeroPage:
+        value = pRam[operand & 0xFF];
+        break;
+      case kPollAbsolute:
+        if (operand < 0x2000)
+          value = pRam[operand & 0x7FF];
+        else if (operand < 0x4000 && (operand & 7) != 7)
+          value = pPpu->PeekRegister(operand & 0x2007);
+        else if (operand >= 0x8000 && pPrg)
+          value = pPrg[operand - 0x8000];
+        else
+          return 0;
+        break;
+    }
+    if (kPollModes[op] != kPollImmediate)
+      state.reads |= static_cast<std::uint32_t>(value) << (8 * nReads++);
+    cycles += kOpcodeCycles[op];
+  }
+  return i == nBranch ? cycles : 0;
+}
 
 // At a short branch back, taken from pc to target with cycles counted: when
-// it closes a waiting loop whose pass left the same state as the pass before
-// it, returns the cycles with the passes that would still end before the
-// limit skipped.
-[[gnu::noinline]] int SkipPolls(const BYTE* pPrg, const BYTE* pRam, SPollRecord& rec, WORD pc,
-                                WORD target, std::uint64_t state, int cycles, int nLimit) {
-  // Exactly one pass after the last one: the loop's code is as it was, since
-  // a pass writes nothing.
-  const bool bNextPass = rec.nPc == pc && cycles - rec.nCycles == rec.nPass;
-  const int nPass = bNextPass ? rec.nPass : PollLoopCycles(pPrg, pRam, target, pc);
+// it closes a waiting loop whose state is one a pass has been seen to leave
+// as it found it, returns the cycles with the passes that would still end
+// before the limit skipped.
+[[gnu::noinline]] int CCpu::SkipPolls(const BYTE* pPrg, const BYTE* pRam, WORD pc, WORD target,
+                                      std::uint64_t regs, int cycles, int nLimit) {
+  SPollState now;
+  now.regs = regs | static_cast<std::uint64_t>(CPpu::WriteToggle()) << 48;
+  const int nPass = DecodePollLoop(pPrg, pRam, m_pMemory->m_pPpu, target, pc, now);
   if (nPass == 0) return cycles;
-  if (bNextPass && rec.state == state && cycles < nLimit)
-    cycles += (nLimit - 1 - cycles) / nPass * nPass;
-  rec = {pc, state, cycles, nPass};
+  SPollRecord& rec = m_poll;
+  // Exactly one pass since the last record when the count has grown by one
+  // pass in this burst: from the branch, a pass runs straight back to it.
+  const bool bSettled =
+      rec.nPc == pc && rec.state == now && (rec.bSettled || cycles - rec.nCycles == nPass);
+  if (bSettled && cycles < nLimit) cycles += (nLimit - 1 - cycles) / nPass * nPass;
+  rec = {pc, cycles, nPass, bSettled, now};
   return cycles;
 }
 
-}  // namespace
-
 void CCpu::Reset() {
+  m_poll = SPollRecord();
   m_A = m_X = m_Y = 0;
   m_bCarry = m_bZero = m_bInterrupt = m_bDecimal = m_bBreak = m_bOverflow = m_bNegative = 0;
   m_bBit5 = 1;
@@ -439,7 +465,8 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   unsigned pc = c.pc;
   const BYTE* code = nullptr;  // the instruction's bytes, see CodeAt
   bool bOk = true;
-  SPollRecord poll;
+  // A record's count belongs to the burst that made it.
+  m_poll.nCycles = kNoCount;
 
   // Out-of-line calls see the registers as members, and may change them.
 #define CALL_OUT(call) \
@@ -485,8 +512,8 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     if constexpr (!kTraced) {                                             \
       if (offset < 0 && offset >= -(kMaxPollBody + 2) && cycles < nCycleLimit && \
           IsPollStart(bus, pc))                                           \
-        cycles = SkipPolls(bus.pPrg, bus.pRam, poll, from, pc,          \
-                           PollState(c, m_pMemory->m_pPpu), cycles, nCycleLimit); \
+        cycles = SkipPolls(bus.pPrg, bus.pRam, from, pc,                \
+                           PollRegisters(c), cycles, nCycleLimit);  \
       if constexpr (op == 0xD0) {                                         \
         if (offset == -3) cycles = SkipCountdown(bus, c, pc, cycles, nCycleLimit); \
       }                                                                   \

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "core/NesState.h"
 #include "platform/Types.h"
 
@@ -45,6 +47,15 @@ class CCpu {
     m_bNegative = value >> 7;
   }
 
+  // What a pass round a waiting loop depends on and may change, seen at its
+  // branch (Cpu.cpp).
+  struct SPollState {
+    std::uint64_t regs = 0;   // A, X, Y, N/Z, C, V and the address toggle
+    std::uint32_t reads = 0;  // the values its loads would read, in order
+    BYTE code[8] = {};        // the loop's bytes
+    bool operator==(const SPollState&) const = default;
+  };
+
   // Null switches tracing off; without a tracer the untraced step runs.
   void SetTracer(ICpuTracer* pTracer) { m_pTracer = pTracer; }
   CMemory* Memory() const { return m_pMemory; }
@@ -71,6 +82,18 @@ class CCpu {
   template <bool kTraced>
   bool Run(int& nCycles, int nCycleLimit, const ENesState& state);
   void ShowMessage(const char* pszText);
+  int SkipPolls(const BYTE* pPrg, const BYTE* pRam, WORD pc, WORD target, std::uint64_t regs,
+                int cycles, int nLimit);
+
+  // The waiting loop last seen, kept from one burst to the next.
+  struct SPollRecord {
+    int nPc = -1;           // its branch, -1 for none
+    int nCycles = 0;        // the count after that branch, in the current burst
+    int nPass = 0;          // the cycles of a pass
+    bool bSettled = false;  // a pass has left state as it found it
+    SPollState state;
+  };
+  SPollRecord m_poll;
 
   IMessageBox* m_pMessageBox = nullptr;
   ICpuTracer* m_pTracer = nullptr;
