@@ -61,11 +61,16 @@ void MapPixelRow(const BYTE* src, BYTE* dst, int n, const BYTE* map, int nKey) {
   const V16 key = V16{} + static_cast<BYTE>(nKey);
   int i = 0;
   for (; i + 16 <= n; i += 16) MapBlock<16>(src + i, dst + i, table, bKeyed, key);
-  // Eight more: a tile's width.
-  if (i + 8 <= n) {
-    MapBlock<8>(src + i, dst + i, table, bKeyed, key);
-    i += 8;
+  if (i == n) return;
+  // The rest as one more block that ends with the row, over pixels already
+  // done: mapping them again writes what they hold.
+  if (n >= 16) {
+    MapBlock<16>(src + n - 16, dst + n - 16, table, bKeyed, key);
+  } else if (n >= 8) {
+    MapBlock<8>(src, dst, table, bKeyed, key);
+    MapBlock<8>(src + n - 8, dst + n - 8, table, bKeyed, key);
+  } else {
+    for (; i < n; ++i)
+      if (!bKeyed || src[i] != nKey) dst[i] = map[src[i] & 15];
   }
-  for (; i < n; ++i)
-    if (!bKeyed || src[i] != nKey) dst[i] = map[src[i] & 15];
 }
