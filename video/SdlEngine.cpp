@@ -61,8 +61,7 @@ CSdlEngine::~CSdlEngine() { FreeSurfaces(); }
 void CSdlEngine::FreeSurfaces() {
   // The screen belongs to SDL; these are ours.
   for (SDL_Surface** pp : {&m_pNameTableCache, &m_pPatternCache, &m_pSpriteLayer,
-                           &m_pBgPaletteView, &m_pSpritePaletteView, &m_pSpriteTile,
-                           &m_pFlipScratch}) {
+                           &m_pBgPaletteView, &m_pSpritePaletteView}) {
     if (*pp) SDL_FreeSurface(*pp);
     *pp = nullptr;
   }
@@ -95,8 +94,6 @@ void CSdlEngine::Init() {
   m_pNameTableCache = Create8BitSurface(SDL_HWSURFACE | SDL_SRCCOLORKEY, 512, 480);
   m_pBgPaletteView = Create8BitSurface(SDL_HWSURFACE, 256, 16);
   m_pSpritePaletteView = Create8BitSurface(SDL_HWSURFACE, 256, 16);
-  m_pSpriteTile = Create8BitSurface(SDL_HWSURFACE, 8, 8);
-  m_pFlipScratch = Create8BitSurface(SDL_HWSURFACE, 8, 8);
   // Blits out of the pattern cache copy every pixel, 0 included.
   if (m_pPatternCache) SDL_SetColorKey(m_pPatternCache, 0, 0);
 
@@ -378,9 +375,13 @@ void CSdlEngine::DrawSprites(BYTE front) {
   // With its colour key set, the layer adds each sprite's own rectangle to
   // the screen, which leaves the screen as a blit of the whole layer after
   // every sprite would. Without one the layer is opaque, and its last whole
-  // blit covers all the earlier ones.
+  // blit covers all the earlier ones. A keyed layer is blitted once, at the
+  // end: its sprites go in over each other, coloured pixels only, so it then
+  // holds what each pixel showed last.
   const bool bKeyed = (m_pSpriteLayer->flags & SDL_SRCCOLORKEY) != 0;
+  const bool bOnce = bKeyed && m_pSpriteLayer->format->colorkey == 0 && !m_bWholeLayerBlits;
   bool bAnyDrawn = false;
+  int left = 256, top = 240, right = 0, bottom = 0;  // what the keyed blits cover
   auto blitLayer = [this](int x, int y, int w, int h) {
     if (m_bSpriteColorsDue) ApplySpriteColors();
     BlitToScreen(m_pSpriteLayer, x, y, w, h, x, y, m_spriteMap);
@@ -399,28 +400,25 @@ void CSdlEngine::DrawSprites(BYTE front) {
     // the tile number names; a vertical flip also swaps the two halves.
     const bool bV = (attr & 0x80) != 0;
     const bool bH = (attr & 0x40) != 0;
-    const int nFlip = bV && bH ? 2 : (bV ? 1 : (bH ? 0 : -1));
     SRect written[2];
     if (ppu.m_Control & 0x20) {
       const int table = (tile & 1) ? 64 : 0;
-      const BYTE top = tile & 0xFE;
-      const BYTE bottom = tile | 1;
-      written[0] = DrawSpriteCell(bV ? bottom : top, table, nFlip, x, y);
-      written[1] = DrawSpriteCell(bV ? top : bottom, table, nFlip, x, y + 8);
+      const BYTE upper = tile & 0xFE;
+      const BYTE lower = tile | 1;
+      written[0] = DrawSpriteCell(bV ? lower : upper, table, bH, bV, bits, x, y, bOnce);
+      written[1] = DrawSpriteCell(bV ? upper : lower, table, bH, bV, bits, x, y + 8, bOnce);
     } else {
-      written[0] = DrawSpriteCell(tile, (ppu.m_Control & 0x08) ? 64 : 0, nFlip, x, y);
+      written[0] =
+          DrawSpriteCell(tile, (ppu.m_Control & 0x08) ? 64 : 0, bH, bV, bits, x, y, bOnce);
     }
     bAnyDrawn = true;
 
-    int left = 256, top = 240, right = 0, bottom = 0;
+    if (!bOnce) {
+      left = 256, top = 240, right = 0, bottom = 0;
+    }
     for (const SRect& r : written) {
       if (r.w <= 0) continue;
       m_spriteRects[m_nSpriteRects++] = r;
-      const CPixels pixels(m_pSpriteLayer);
-      for (int row = 0; bits && row < r.h; ++row) {
-        BYTE* p = pixels.Row(r.dy + row) + r.dx;
-        for (int c = 0; c < r.w; ++c) p[c] |= p[c] ? bits : 0;
-      }
       left = std::min(left, r.dx);
       top = std::min(top, r.dy);
       right = std::max(right, r.dx + r.w);
@@ -429,33 +427,40 @@ void CSdlEngine::DrawSprites(BYTE front) {
 
     if (m_bWholeLayerBlits)
       blitLayer(0, 0, 256, 240);
-    else if (bKeyed && right > left)
+    else if (bKeyed && !bOnce && right > left)
       blitLayer(left, top, right - left, bottom - top);
   }
+  if (bOnce && right > left) blitLayer(left, top, right - left, bottom - top);
   if (bAnyDrawn && !bKeyed && !m_bWholeLayerBlits) blitLayer(0, 0, 256, 240);
 }
 
-CSdlEngine::SRect CSdlEngine::DrawSpriteCell(BYTE tile, int nTableY, int nFlip, int x, int y) {
-  const int sx = tile & 0xF8;
-  const int sy = (tile & 7) * 8 + nTableY;
-  if (nFlip < 0) return CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteLayer, x, y);
-  CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteTile, 0, 0);
-  FlipSpriteTile(nFlip);
-  return CopyPixels(m_pSpriteTile, 0, 0, 8, 8, m_pSpriteLayer, x, y);
-}
-
-void CSdlEngine::FlipSpriteTile(int nMode) {
-  if (!m_pSpriteTile || !m_pFlipScratch) return;
+CSdlEngine::SRect CSdlEngine::DrawSpriteCell(BYTE tile, int nTableY, bool bH, bool bV, BYTE bits,
+                                             int x, int y, bool bOver) {
+  if (!m_pPatternCache) return SRect{};
+  // The cell as the pattern cache holds it, flipped, palette bits on its
+  // coloured pixels.
+  BYTE cell[8][8];
   {
-    const CPixels tile(m_pSpriteTile), scratch(m_pFlipScratch);
-    for (int r = 0; r < 8; ++r)
+    const CPixels pattern(m_pPatternCache);
+    const int sx = tile & 0xF8;
+    const int sy = (tile & 7) * 8 + nTableY;
+    for (int r = 0; r < 8; ++r) {
+      const BYTE* from = pattern.Row(sy + (bV ? 7 - r : r)) + sx;
       for (int c = 0; c < 8; ++c) {
-        const int fr = nMode == 0 ? r : 7 - r;
-        const int fc = nMode == 1 ? c : 7 - c;
-        scratch.Row(r)[c] = tile.Row(fr)[fc];
+        const BYTE v = from[bH ? 7 - c : c];
+        cell[r][c] = v ? static_cast<BYTE>(v | bits) : 0;
       }
+    }
   }
-  CopyPixels(m_pFlipScratch, 0, 0, 8, 8, m_pSpriteTile, 0, 0);
+  SRect r = {0, 0, 8, 8, x, y};
+  if (!ClipRects(m_pPatternCache, m_pSpriteLayer, r)) return SRect{};
+  const CPixels layer(m_pSpriteLayer);
+  for (int row = 0; row < r.h; ++row) {
+    BYTE* to = layer.Row(r.dy + row) + r.dx;
+    for (int c = 0; c < r.w; ++c)
+      if (!bOver || cell[row][c]) to[c] = cell[row][c];
+  }
+  return r;
 }
 
 void CSdlEngine::EndFrame() {

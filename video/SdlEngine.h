@@ -65,10 +65,11 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   void MapColors(const SDL_Color* pColors, BYTE* pMap) const;
   void ApplyBgColors();
   void ApplySpriteColors();
-  // One 8 x 8 sprite cell into the sprite layer; nFlip -1 for none, else
-  // the mode of FlipSpriteTile. Returns the rectangle written.
-  SRect DrawSpriteCell(BYTE tile, int nTableY, int nFlip, int x, int y);
-  void FlipSpriteTile(int nMode);
+  // One 8 x 8 sprite cell into the sprite layer, flipped, with the palette
+  // bits on its coloured pixels; bOver writes only those, over what the
+  // layer holds. Returns the rectangle of the layer it covers.
+  SRect DrawSpriteCell(BYTE tile, int nTableY, bool bH, bool bV, BYTE bits, int x, int y,
+                       bool bOver);
   void DrawNameTableCell(WORD addr);
   // Pattern writes and background-table switches leave cells of the
   // name-table cache showing old tiles; they are redrawn before the cache
@@ -88,8 +89,6 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   SDL_Surface* m_pSpriteLayer = nullptr;
   SDL_Surface* m_pBgPaletteView = nullptr;
   SDL_Surface* m_pSpritePaletteView = nullptr;
-  SDL_Surface* m_pSpriteTile = nullptr;
-  SDL_Surface* m_pFlipScratch = nullptr;
   SDL_Color m_masterColors[64] = {};
   SDL_Color m_bgColors[16] = {};
   SDL_Color m_spriteColors[16] = {};
