@@ -375,13 +375,12 @@ void CSdlEngine::DrawSprites(BYTE front) {
   // With its colour key set, the layer adds each sprite's own rectangle to
   // the screen, which leaves the screen as a blit of the whole layer after
   // every sprite would. Without one the layer is opaque, and its last whole
-  // blit covers all the earlier ones. A keyed layer is blitted once, at the
-  // end: its sprites go in over each other, coloured pixels only, so it then
-  // holds what each pixel showed last.
+  // blit covers all the earlier ones. A keyed layer is blitted at the end,
+  // each cell once: its sprites go in over each other, coloured pixels only,
+  // so it then holds what each pixel showed last.
   const bool bKeyed = (m_pSpriteLayer->flags & SDL_SRCCOLORKEY) != 0;
   const bool bOnce = bKeyed && m_pSpriteLayer->format->colorkey == 0 && !m_bWholeLayerBlits;
   bool bAnyDrawn = false;
-  int left = 256, top = 240, right = 0, bottom = 0;  // what the keyed blits cover
   auto blitLayer = [this](int x, int y, int w, int h) {
     if (m_bSpriteColorsDue) ApplySpriteColors();
     BlitToScreen(m_pSpriteLayer, x, y, w, h, x, y, m_spriteMap);
@@ -413,9 +412,7 @@ void CSdlEngine::DrawSprites(BYTE front) {
     }
     bAnyDrawn = true;
 
-    if (!bOnce) {
-      left = 256, top = 240, right = 0, bottom = 0;
-    }
+    int left = 256, top = 240, right = 0, bottom = 0;
     for (const SRect& r : written) {
       if (r.w <= 0) continue;
       m_spriteRects[m_nSpriteRects++] = r;
@@ -430,35 +427,31 @@ void CSdlEngine::DrawSprites(BYTE front) {
     else if (bKeyed && !bOnce && right > left)
       blitLayer(left, top, right - left, bottom - top);
   }
-  if (bOnce && right > left) blitLayer(left, top, right - left, bottom - top);
+  for (int i = 0; bOnce && i < m_nSpriteRects; ++i) {
+    const SRect& r = m_spriteRects[i];
+    auto same = [&r](const SRect& o) { return o.dx == r.dx && o.dy == r.dy && o.w == r.w && o.h == r.h; };
+    if (std::none_of(m_spriteRects, m_spriteRects + i, same)) blitLayer(r.dx, r.dy, r.w, r.h);
+  }
   if (bAnyDrawn && !bKeyed && !m_bWholeLayerBlits) blitLayer(0, 0, 256, 240);
 }
 
 CSdlEngine::SRect CSdlEngine::DrawSpriteCell(BYTE tile, int nTableY, bool bH, bool bV, BYTE bits,
                                              int x, int y, bool bOver) {
-  if (!m_pPatternCache) return SRect{};
-  // The cell as the pattern cache holds it, flipped, palette bits on its
-  // coloured pixels.
-  BYTE cell[8][8];
-  {
-    const CPixels pattern(m_pPatternCache);
-    const int sx = tile & 0xF8;
-    const int sy = (tile & 7) * 8 + nTableY;
-    for (int r = 0; r < 8; ++r) {
-      const BYTE* from = pattern.Row(sy + (bV ? 7 - r : r)) + sx;
-      for (int c = 0; c < 8; ++c) {
-        const BYTE v = from[bH ? 7 - c : c];
-        cell[r][c] = v ? static_cast<BYTE>(v | bits) : 0;
-      }
-    }
-  }
   SRect r = {0, 0, 8, 8, x, y};
   if (!ClipRects(m_pPatternCache, m_pSpriteLayer, r)) return SRect{};
-  const CPixels layer(m_pSpriteLayer);
+  const CPixels pattern(m_pPatternCache), layer(m_pSpriteLayer);
+  const int sx = tile & 0xF8;
+  const int sy = (tile & 7) * 8 + nTableY;
   for (int row = 0; row < r.h; ++row) {
+    const BYTE* from = pattern.Row(sy + (bV ? 7 - row : row)) + sx;
     BYTE* to = layer.Row(r.dy + row) + r.dx;
-    for (int c = 0; c < r.w; ++c)
-      if (!bOver || cell[row][c]) to[c] = cell[row][c];
+    for (int c = 0; c < r.w; ++c) {
+      const BYTE v = from[bH ? 7 - c : c];
+      if (v)
+        to[c] = static_cast<BYTE>(v | bits);
+      else if (!bOver)
+        to[c] = 0;
+    }
   }
   return r;
 }

@@ -67,7 +67,8 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   void ApplySpriteColors();
   // One 8 x 8 sprite cell into the sprite layer, flipped, with the palette
   // bits on its coloured pixels; bOver writes only those, over what the
-  // layer holds. Returns the rectangle of the layer it covers.
+  // layer holds. Returns the rectangle of the layer it covers (the left and
+  // upper part of the cell when it runs off the layer).
   SRect DrawSpriteCell(BYTE tile, int nTableY, bool bH, bool bV, BYTE bits, int x, int y,
                        bool bOver);
   void DrawNameTableCell(WORD addr);
