@@ -21,12 +21,6 @@ SDL_Surface* Create8BitSurface(Uint32 flags, int w, int h) {
   return SDL_CreateRGBSurface(flags, w, h, 8, 0, 0, 0, 0);
 }
 
-bool SameColors(const SDL_Color* a, const SDL_Color* b) {
-  for (int i = 0; i < 16; ++i)
-    if (a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b) return false;
-  return true;
-}
-
 // A surface's pixels, locked for as long as this lives when SDL asks for it.
 // The address and pitch are read once: every pixel store could otherwise
 // change them, as far as the compiler knows.
@@ -123,42 +117,49 @@ void CSdlEngine::SetScreenPalette() {
   m_bMapsStale = true;
 }
 
-void CSdlEngine::MapColors(const SDL_Color* pColors, BYTE* pMap) const {
-  // The screen entry SDL's blitter would choose for each colour: the first
-  // exact one, else the first nearest.
+BYTE CSdlEngine::ScreenEntry(const SDL_Color& color) const {
+  // The entry SDL's blitter would choose: the first exact one, else the
+  // first nearest.
   const SDL_Palette* pScreen = m_pScreen ? m_pScreen->format->palette : nullptr;
-  for (int i = 0; i < 16; ++i) {
-    pMap[i] = 0;
-    if (!pScreen) continue;
-    int nBest = INT_MAX;
-    for (int k = 0; k < pScreen->ncolors && nBest != 0; ++k) {
-      const SDL_Color& c = pScreen->colors[k];
-      const int dr = c.r - pColors[i].r, dg = c.g - pColors[i].g, db = c.b - pColors[i].b;
-      const int d = dr * dr + dg * dg + db * db;
-      if (d < nBest) {
-        nBest = d;
-        pMap[i] = static_cast<BYTE>(k);
-      }
+  if (!pScreen) return 0;
+  BYTE entry = 0;
+  int nBest = INT_MAX;
+  for (int k = 0; k < pScreen->ncolors && nBest != 0; ++k) {
+    const SDL_Color& c = pScreen->colors[k];
+    const int dr = c.r - color.r, dg = c.g - color.g, db = c.b - color.b;
+    const int d = dr * dr + dg * dg + db * db;
+    if (d < nBest) {
+      nBest = d;
+      entry = static_cast<BYTE>(k);
     }
+  }
+  return entry;
+}
+
+void CSdlEngine::InstallColors(SDL_Color* pInstalled, const SDL_Color* pColors, BYTE* pMap) {
+  if (m_bMapsStale) {
+    m_bMapsStale = false;
+    for (int i = 0; i < 16; ++i) {
+      m_bgMap[i] = ScreenEntry(m_bgInstalled[i]);
+      m_spriteMap[i] = ScreenEntry(m_spriteInstalled[i]);
+    }
+  }
+  for (int i = 0; i < 16; ++i) {
+    const SDL_Color& c = pColors[i];
+    if (c.r == pInstalled[i].r && c.g == pInstalled[i].g && c.b == pInstalled[i].b) continue;
+    pInstalled[i] = c;
+    pMap[i] = ScreenEntry(c);
   }
 }
 
 void CSdlEngine::ApplyBgColors() {
   m_bBgColorsDue = false;
-  if (SameColors(m_bgInstalled, m_bgColors) && !m_bMapsStale) return;
-  std::memcpy(m_bgInstalled, m_bgColors, sizeof(m_bgInstalled));
-  MapColors(m_bgInstalled, m_bgMap);
-  MapColors(m_spriteInstalled, m_spriteMap);
-  m_bMapsStale = false;
+  InstallColors(m_bgInstalled, m_bgColors, m_bgMap);
 }
 
 void CSdlEngine::ApplySpriteColors() {
   m_bSpriteColorsDue = false;
-  if (SameColors(m_spriteInstalled, m_spriteColors) && !m_bMapsStale) return;
-  std::memcpy(m_spriteInstalled, m_spriteColors, sizeof(m_spriteInstalled));
-  MapColors(m_bgInstalled, m_bgMap);
-  MapColors(m_spriteInstalled, m_spriteMap);
-  m_bMapsStale = false;
+  InstallColors(m_spriteInstalled, m_spriteColors, m_spriteMap);
 }
 
 inline bool CSdlEngine::ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRect& r) {

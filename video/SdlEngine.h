@@ -62,7 +62,9 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   SRect CopyPixels(SDL_Surface* pSrc, int sx, int sy, int w, int h, SDL_Surface* pDst, int dx,
                    int dy);
   static void SetColorKeyZero(SDL_Surface* pSurface);
-  void MapColors(const SDL_Color* pColors, BYTE* pMap) const;
+  BYTE ScreenEntry(const SDL_Color& color) const;
+  // Takes up the colours that changed, and their screen entries.
+  void InstallColors(SDL_Color* pInstalled, const SDL_Color* pColors, BYTE* pMap);
   void ApplyBgColors();
   void ApplySpriteColors();
   // One 8 x 8 sprite cell into the sprite layer, flipped, with the palette
