@@ -71,8 +71,7 @@ void HashPpu(SHash& h, const CPpu& p) {
   h.Add(p.m_BgPalette, sizeof(p.m_BgPalette));
 }
 
-// Hashes each frame at the pump, plays the input script and stops the
-// machine after the last frame, as the runner's pump does.
+// The loop's once-per-frame pump, where each frame is hashed.
 class CHashingPump : public IEventPump {
  public:
   std::function<void()> onFrame;
