@@ -36,7 +36,8 @@ class CMemory {
   CPpu* m_pPpu = nullptr;
 
  private:
-  friend struct SBusFastPath;
+  template <class Watch>
+  friend struct TBusFastPath;
   BYTE ReadByteSlow(WORD addr);
   void WriteByteSlow(WORD addr, BYTE value);
   WORD ReadWordSlow(WORD addr);
@@ -45,18 +46,28 @@ class CMemory {
   const BYTE* m_pPrgView = nullptr;
 };
 
+// A bus user that needs nothing after a device access.
+struct SNoDeviceWatch {
+  void AfterDevice() const {}
+};
+
 // The bus's decode with its pointers copied out, so the CPU can hold them in
 // registers while it runs a burst of instructions instead of reloading them
 // after every store. Program fetches are the most common access, so
 // cartridge ROM is tested first: a plain index into the mapper's 32 KB window.
-struct SBusFastPath {
-  explicit SBusFastPath(CMemory* pMemory)
-      : pBus(pMemory), pRam(pMemory->m_pRamData), pPrg(pMemory->m_pPrgView) {}
+// Watch::AfterDevice runs after every access that left work RAM and the
+// window, the only ones that can reach the rest of the program.
+template <class Watch>
+struct TBusFastPath : Watch {
+  explicit TBusFastPath(CMemory* pMemory, Watch watch = {})
+      : Watch(watch), pBus(pMemory), pRam(pMemory->m_pRamData), pPrg(pMemory->m_pPrgView) {}
 
   [[gnu::always_inline]] BYTE ReadByte(WORD addr) const {
     if (addr >= 0x8000 && pPrg) return pPrg[addr - 0x8000];
     if (addr < 0x2000) return pRam[addr & 0x7FF];
-    return pBus->ReadByteSlow(addr);
+    const BYTE value = pBus->ReadByteSlow(addr);
+    this->AfterDevice();
+    return value;
   }
   [[gnu::always_inline]] void WriteByte(WORD addr, BYTE value) const {
     if (addr < 0x2000) {
@@ -64,18 +75,22 @@ struct SBusFastPath {
       return;
     }
     pBus->WriteByteSlow(addr, value);
+    this->AfterDevice();
   }
   [[gnu::always_inline]] WORD ReadWord(WORD addr) const {
     if (addr >= 0x8000 && addr != 0xFFFF && pPrg)
       return static_cast<WORD>(pPrg[addr - 0x8000] | (pPrg[addr - 0x7FFF] << 8));
     if (addr < 0x2000) return static_cast<WORD>(pRam[addr & 0x7FF] | (pRam[(addr + 1) & 0x7FF] << 8));
-    return pBus->ReadWordSlow(addr);
+    const WORD value = pBus->ReadWordSlow(addr);
+    this->AfterDevice();
+    return value;
   }
 
   CMemory* pBus;
   BYTE* pRam;
   const BYTE* pPrg;
 };
+using SBusFastPath = TBusFastPath<SNoDeviceWatch>;
 
 [[gnu::always_inline]] inline BYTE CMemory::ReadByte(WORD addr) {
   return SBusFastPath(this).ReadByte(addr);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <cstdint>
+
 #include "core/NesState.h"
 #include "platform/Types.h"
 
 class CMemory;
-struct SBusFastPath;
 class IMessageBox;
 
 // Receives one line per executed instruction when tracing is on.
@@ -35,10 +36,7 @@ class CCpu {
 
   BYTE PackStatus();
   // The packed status without storing it, for traces.
-  BYTE StatusByte() const {
-    return static_cast<BYTE>(m_bNegative << 7 | m_bOverflow << 6 | m_bBit5 << 5 | m_bBreak << 4 |
-                             m_bDecimal << 3 | m_bInterrupt << 2 | m_bZero << 1 | m_bCarry);
-  }
+  BYTE StatusByte() const;
   void UnpackStatus();
   void Push(BYTE value);
   BYTE Pop();
@@ -48,6 +46,15 @@ class CCpu {
     m_bZero = value == 0;
     m_bNegative = value >> 7;
   }
+
+  // What a pass round a waiting loop depends on and may change, seen at its
+  // branch (Cpu.cpp).
+  struct SPollState {
+    std::uint64_t regs = 0;   // A, X, Y, N/Z, C, V and the address toggle
+    std::uint32_t reads = 0;  // the values its loads would read, in order
+    BYTE code[8] = {};        // the loop's bytes
+    bool operator==(const SPollState&) const = default;
+  };
 
   // Null switches tracing off; without a tracer the untraced step runs.
   void SetTracer(ICpuTracer* pTracer) { m_pTracer = pTracer; }
@@ -70,9 +77,23 @@ class CCpu {
   CMemory* m_pMemory = nullptr;
 
  private:
+  // The burst behind ExecuteUntil, with or without a trace line before
+  // each instruction.
   template <bool kTraced>
-  [[gnu::always_inline]] inline bool Step(int& nCycles, const SBusFastPath* mem);
+  bool Run(int& nCycles, int nCycleLimit, const ENesState& state);
   void ShowMessage(const char* pszText);
+  int SkipPolls(const BYTE* pPrg, const BYTE* pRam, WORD pc, WORD target, std::uint64_t regs,
+                int cycles, int nLimit);
+
+  // The waiting loop last seen, kept from one burst to the next.
+  struct SPollRecord {
+    int nPc = -1;           // its branch, -1 for none
+    int nCycles = 0;        // the count after that branch, in the current burst
+    int nPass = 0;          // the cycles of a pass
+    bool bSettled = false;  // a pass has left state as it found it
+    SPollState state;
+  };
+  SPollRecord m_poll;
 
   IMessageBox* m_pMessageBox = nullptr;
   ICpuTracer* m_pTracer = nullptr;

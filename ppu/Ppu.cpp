@@ -38,27 +38,31 @@ void CPpu::Reset() {
   s_bWriteToggle = false;
 }
 
-BYTE CPpu::ReadRegister(WORD addr) {
+BYTE CPpu::PeekRegister(WORD addr) const {
   switch (addr) {
     case 0x2000:
       return m_Control;
     case 0x2001:
       return m_Mask;
-    case 0x2002: {
-      const BYTE status = m_Status;
-      m_Status &= 0x7F;
-      s_bWriteToggle = false;
-      return status;
-    }
+    case 0x2002:
+      return m_Status;
     case 0x2003:
       return m_SpriteAddr;
     case 0x2006:
       return static_cast<BYTE>(m_VramAddr & 0xFF);
-    case 0x2007:
-      return ReadData();
     default:  // 0x2004, 0x2005, 0x4014
       return 0;
   }
+}
+
+BYTE CPpu::ReadRegister(WORD addr) {
+  if (addr == 0x2007) return ReadData();
+  const BYTE value = PeekRegister(addr);
+  if (addr == 0x2002) {
+    m_Status &= 0x7F;
+    s_bWriteToggle = false;
+  }
+  return value;
 }
 
 void CPpu::WriteRegister(WORD addr, BYTE value) {

@@ -18,6 +18,9 @@ class CPpu {
   void SetEngine(CGraphicEngine* pEngine) { m_pEngine = pEngine; }
   void Reset();
   BYTE ReadRegister(WORD addr);
+  // What ReadRegister would return for 0x2000-0x2006, without its side
+  // effects.
+  BYTE PeekRegister(WORD addr) const;
   void WriteRegister(WORD addr, BYTE value);
   void StartVBlank();
   void EndVBlank();

@@ -30,12 +30,6 @@
 #include "video/ScreenCapture.h"
 
 namespace {
-const char* EngineSetting(const std::string& strEngine) {
-  if (strEngine == "sdl") return "SDL";
-  if (strEngine == "directx") return "DirectX";
-  return "NULL";
-}
-
 // Counts frames at the loop's once-per-frame pump, plays the input script
 // and stops the machine after the requested number of frames, running the
 // last-frame action first (the screenshots, taken while the engine still
@@ -168,7 +162,7 @@ int RunHeadless(const SRunnerOptions& options, std::FILE* pOut, std::FILE* pErr)
 
   CMemorySettingsStore settings;
   WriteFirstRunSettings(settings);
-  settings.WriteString("Settings", "GraphicEngine", EngineSetting(options.strEngine));
+  settings.WriteString("Settings", "GraphicEngine", EngineSettingName(options.strEngine));
   CStderrMessageBox messageBox;
   CKeyStateKeyboard keyboard;
   CSdlTicks ticks;

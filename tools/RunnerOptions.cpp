@@ -133,3 +133,9 @@ bool ParseRunnerOptions(int argc, const char* const* argv, SRunnerOptions& optio
   }
   return true;
 }
+
+const char* EngineSettingName(const std::string& strEngine) {
+  if (strEngine == "sdl") return "SDL";
+  if (strEngine == "directx") return "DirectX";
+  return "NULL";
+}

@@ -30,3 +30,6 @@ bool ParseRunnerOptions(int argc, const char* const* argv, SRunnerOptions& optio
                         std::string& strError);
 
 const char* RunnerUsage();
+
+// The "GraphicEngine" setting for an --engine name.
+const char* EngineSettingName(const std::string& strEngine);

@@ -1,6 +1,10 @@
 #include "video/DirectXEngine.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <utility>
 
 #include "platform/MessageBox.h"
 #include "platform/PresentationTarget.h"
@@ -22,6 +26,24 @@ constexpr int kWindowInset = 3;
 void Release(IDirectDrawSurface*& pSurface) {
   if (pSurface) pSurface->Release();
   pSurface = nullptr;
+}
+
+// The bits of a pattern byte, leftmost pixel first, one to a byte.
+constexpr auto kSpreadBits = [] {
+  std::array<std::uint64_t, 256> table{};
+  for (int v = 0; v < 256; ++v)
+    for (int c = 0; c < 8; ++c)
+      table[v] |= static_cast<std::uint64_t>((v >> (7 - c)) & 1) << (8 * c);
+  return table;
+}();
+
+bool SameSize(IDirectDrawSurface* a, IDirectDrawSurface* b) {
+  SSurfacePixels pa, pb;
+  if (DdFailed(a->Lock(pa))) return false;
+  a->Unlock();
+  if (DdFailed(b->Lock(pb))) return false;
+  b->Unlock();
+  return pa.nWidth == pb.nWidth && pa.nHeight == pb.nHeight;
 }
 
 void FillBlack(IDirectDrawSurface* pSurface) {
@@ -139,6 +161,9 @@ void CDirectXEngine::CreateSurfaces() {
   FillBlack(m_pNesScreen);
   FillBlack(m_pNameTableCache);
   FillBlack(m_pBackgroundCache);
+  std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::Nothing);
+  m_bSwapScreens = !m_bSurfacesFullScreen && m_pNesScreen && m_pBackBuffer &&
+                   SameSize(m_pNesScreen, m_pBackBuffer);
 }
 
 void CDirectXEngine::ReleaseSurfaces() {
@@ -177,21 +202,32 @@ void CDirectXEngine::DrawTile(WORD addr, WORD base) {
 
   const int select = TilePaletteSelect(ppu, base, xInTable, y);
 
-  // The colours are taken now: a later palette change leaves this tile as it is.
+  // The colours are taken now: a later palette change leaves this tile as it
+  // is. They are written into the locked surface as SetPixel would write
+  // them: the COLORREF's colour bytes, nothing outside the surface.
   DWORD colors[4];
-  colors[0] = MasterColor(ppu.m_BgPalette[0]);
-  for (int v = 1; v < 4; ++v) colors[v] = MasterColor(ppu.m_BgPalette[select * 4 + v]);
+  colors[0] = MasterColor(ppu.m_BgPalette[0]) & 0x00FFFFFF;
+  for (int v = 1; v < 4; ++v)
+    colors[v] = MasterColor(ppu.m_BgPalette[select * 4 + v]) & 0x00FFFFFF;
 
+  SSurfacePixels cache;
+  if (DdFailed(m_pNameTableCache->Lock(cache))) return;
   const int pattern = ppu.m_Vram[addr] * 16 + ((ppu.m_Control & 0x10) ? 0x1000 : 0);
-  for (int r = 0; r < 8; ++r) {
-    const BYTE p0 = ppu.m_Vram[pattern + r];
-    const BYTE p1 = ppu.m_Vram[pattern + r + 8];
-    for (int c = 0; c < 8; ++c) {
-      const BYTE mask = static_cast<BYTE>(0x80 >> c);
-      const int v = ((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0);
-      m_pNameTableCache->SetPixel(x + c, y + r, colors[v]);
-    }
+  const int nRows = std::min(8, cache.nHeight - y);
+  const int nColumns = std::min(8, cache.nWidth - x);
+  for (int r = 0; r < nRows; ++r) {
+    // One byte per pixel, each the pixel's colour number.
+    const std::uint64_t values =
+        kSpreadBits[ppu.m_Vram[pattern + r]] | kSpreadBits[ppu.m_Vram[pattern + r + 8]] << 1;
+    DWORD row[8];
+    for (int c = 0; c < 8; ++c) row[c] = colors[(values >> (8 * c)) & 3];
+    DWORD* pRow = cache.pPixels + static_cast<std::size_t>(y + r) * cache.nPitch + x;
+    if (nColumns == 8)
+      std::memcpy(pRow, row, sizeof(row));
+    else if (nColumns > 0)
+      std::memcpy(pRow, row, static_cast<std::size_t>(nColumns) * sizeof(DWORD));
   }
+  m_pNameTableCache->Unlock();
 }
 
 void CDirectXEngine::DrawScanline(BYTE line) {
@@ -217,8 +253,9 @@ void CDirectXEngine::DrawScanline(BYTE line) {
       const SRect rcDestLeft{0, line, 512 - sx, line + 1};
       const SRect rcLeft{0, sy, sx - 256, sy + 1};
       const SRect rcDestRight{512 - sx, line, kScreenWidth, line + 1};
-      m_pNesScreen->Blt(&rcDestLeft, m_pNameTableCache, &rcRight, DDBLT_WAIT, nullptr);
-      m_pNesScreen->Blt(&rcDestRight, m_pNameTableCache, &rcLeft, DDBLT_WAIT, nullptr);
+      BeforeLineDrawn(line, true);  // the two pieces cover the line
+      CopyCacheRow(rcDestLeft, rcRight);
+      CopyCacheRow(rcDestRight, rcLeft);
       return;
     }
   } else if (sy >= 240) {
@@ -228,18 +265,68 @@ void CDirectXEngine::DrawScanline(BYTE line) {
   // From table 0x2000 the row may reach past the cache's right edge; the
   // surface clips it.
   const SRect rcSrc{sx, sy, sx + kScreenWidth, sy + 1};
-  m_pNesScreen->Blt(&rcDest, m_pNameTableCache, &rcSrc, DDBLT_WAIT, nullptr);
+  // A row that ends inside the cache covers the whole line.
+  BeforeLineDrawn(line, sx + kScreenWidth <= 512);
+  CopyCacheRow(rcDest, rcSrc);
+}
+
+void CDirectXEngine::CopyCacheRow(const SRect& rcDest, const SRect& rcSrc) {
+  // What an unscaled Blt of one row does, clipped to both surfaces, without
+  // its general set-up: 240 of these make every frame.
+  SSurfacePixels from, to;
+  if (DdFailed(m_pNameTableCache->Lock(from))) return;
+  if (DdFailed(m_pNesScreen->Lock(to))) {
+    m_pNameTableCache->Unlock();
+    return;
+  }
+  const int w = std::min({rcSrc.Width(), from.nWidth - rcSrc.left, to.nWidth - rcDest.left});
+  if (w > 0 && rcSrc.left >= 0 && rcDest.left >= 0 && rcSrc.top >= 0 && rcDest.top >= 0 &&
+      rcSrc.top < from.nHeight && rcDest.top < to.nHeight)
+    std::memcpy(to.pPixels + static_cast<std::size_t>(rcDest.top) * to.nPitch + rcDest.left,
+                from.pPixels + static_cast<std::size_t>(rcSrc.top) * from.nPitch + rcSrc.left,
+                static_cast<std::size_t>(w) * sizeof(DWORD));
+  m_pNesScreen->Unlock();
+  m_pNameTableCache->Unlock();
 }
 
 void CDirectXEngine::ClearScreen(BYTE r, BYTE g, BYTE b) {
   if (!m_pNesScreen) return;
+  // Most lines are drawn over whole before the picture is shown, so the
+  // fill waits: for the lines left, until EndFrame.
+  m_dwFillColor = MakeColorRef(r, g, b);
+  std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::Fill);
+}
+
+void CDirectXEngine::BeforeLineDrawn(int line, bool bWhole) {
+  if (line >= kScreenHeight) return;
+  if (bWhole)
+    m_rowDue[line] = ERowDue::Nothing;
+  else
+    CatchUpRows(line, line + 1);
+}
+
+void CDirectXEngine::CatchUpRows(int nFirst, int nEnd) {
   SBltFx fx;
   fx.dwSize = sizeof(fx);
-  fx.dwFillColor = MakeColorRef(r, g, b);
-  m_pNesScreen->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+  fx.dwFillColor = m_dwFillColor;
+  for (int y = nFirst; y < nEnd;) {
+    const ERowDue due = m_rowDue[y];
+    if (due == ERowDue::Nothing) {
+      ++y;
+      continue;
+    }
+    const int top = y;
+    while (y < nEnd && m_rowDue[y] == due) m_rowDue[y++] = ERowDue::Nothing;
+    const SRect rc{0, top, kScreenWidth, y};
+    if (due == ERowDue::Fill)
+      m_pNesScreen->Blt(&rc, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    else
+      m_pNesScreen->Blt(&rc, m_pBackBuffer, &rc, DDBLT_WAIT, nullptr);
+  }
 }
 
 void CDirectXEngine::EndFrame() {
+  if (m_pNesScreen) CatchUpRows(0, kScreenHeight);
   bool bShown = false;
   if (m_pPpu->m_bFullScreen) {
     if (m_pBackBuffer && m_pNesScreen)
@@ -249,7 +336,15 @@ void CDirectXEngine::EndFrame() {
       bShown = DdSucceeded(m_pPrimary->Flip(nullptr, 0)) && m_pBackBuffer && m_pNesScreen;
   } else if (m_pPrimary && m_pBackBuffer && m_pNesScreen) {
     const SPoint origin = m_platform.pDirectDraw->MainWindow().ClientToScreen({0, 0});
-    m_pBackBuffer->Blt(nullptr, m_pNesScreen, nullptr, DDBLT_WAIT, nullptr);
+    if (m_bSwapScreens) {
+      // The finished picture becomes the back buffer, as a copy would make
+      // it; what the NES screen should hold from now on is the same picture,
+      // which its rows take from the back buffer when they are next needed.
+      std::swap(m_pNesScreen, m_pBackBuffer);
+      std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::CopyOfBackBuffer);
+    } else {
+      m_pBackBuffer->Blt(nullptr, m_pNesScreen, nullptr, DDBLT_WAIT, nullptr);
+    }
     m_pPrimary->BltFast(origin.x + kWindowInset, origin.y + kWindowInset, m_pBackBuffer, nullptr,
                         DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
     bShown = true;

@@ -37,6 +37,13 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   void ResetDesc();
   IDirectDrawSurface* CreateOffscreen(int nWidth, int nHeight, const char* pFailureText);
   void DrawTile(WORD addr, WORD base);
+  // One row of the name-table cache into the NES screen.
+  void CopyCacheRow(const SRect& rcDest, const SRect& rcSrc);
+  // Brings the NES screen's rows from nFirst to nEnd up to what they should
+  // hold (see m_rowDue).
+  void CatchUpRows(int nFirst, int nEnd);
+  // A line of the NES screen is about to be drawn over, whole or in part.
+  void BeforeLineDrawn(int line, bool bWhole);
   void DrawPaletteSwatches();
   void FillSquare(int x, int y, DWORD color);
   DWORD MasterColor(BYTE index) const;
@@ -60,4 +67,12 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   bool m_bShown = false;
   // The last presented picture, saved when its surfaces are released.
   std::vector<DWORD> m_lastShown;
+  // What each row of the NES screen is still to receive before it is drawn
+  // on in part or shown: ClearScreen's colour, or (windowed at 256 x 240,
+  // where EndFrame exchanges the NES screen and the back buffer instead of
+  // copying one to the other) the back buffer's row.
+  enum class ERowDue : BYTE { Nothing, Fill, CopyOfBackBuffer };
+  ERowDue m_rowDue[240] = {};
+  DWORD m_dwFillColor = 0;
+  bool m_bSwapScreens = false;
 };

@@ -1,11 +1,14 @@
 #include "video/SdlEngine.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/MessageBox.h"
 #include "ppu/Ppu.h"
 #include "video/NameTableLayout.h"
+#include "video/PixelRows.h"
 
 namespace {
 constexpr int kWindowWidth = 512;
@@ -18,11 +21,30 @@ SDL_Surface* Create8BitSurface(Uint32 flags, int w, int h) {
   return SDL_CreateRGBSurface(flags, w, h, 8, 0, 0, 0, 0);
 }
 
-bool SameColors(const SDL_Color* a, const SDL_Color* b) {
-  for (int i = 0; i < 16; ++i)
-    if (a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b) return false;
-  return true;
-}
+// A surface's pixels, locked for as long as this lives when SDL asks for it.
+// The address and pitch are read once: every pixel store could otherwise
+// change them, as far as the compiler knows.
+class CPixels {
+ public:
+  explicit CPixels(SDL_Surface* pSurface)
+      : m_pSurface(pSurface), m_bLocked(SDL_MUSTLOCK(pSurface)) {
+    if (m_bLocked) SDL_LockSurface(m_pSurface);
+    m_pBase = static_cast<BYTE*>(m_pSurface->pixels);
+    m_nPitch = m_pSurface->pitch;
+  }
+  ~CPixels() {
+    if (m_bLocked) SDL_UnlockSurface(m_pSurface);
+  }
+  CPixels(const CPixels&) = delete;
+  CPixels& operator=(const CPixels&) = delete;
+  BYTE* Row(int y) const { return m_pBase + y * m_nPitch; }
+
+ private:
+  SDL_Surface* m_pSurface;
+  bool m_bLocked;
+  BYTE* m_pBase = nullptr;
+  int m_nPitch = 0;
+};
 }  // namespace
 
 CSdlEngine::CSdlEngine(CPpu* pPpu, const SPlatform& platform)
@@ -38,8 +60,7 @@ CSdlEngine::~CSdlEngine() {
 void CSdlEngine::FreeSurfaces() {
   // The screen belongs to SDL; these are ours.
   for (SDL_Surface** pp : {&m_pNameTableCache, &m_pPatternCache, &m_pSpriteLayer,
-                           &m_pBgPaletteView, &m_pSpritePaletteView, &m_pSpriteTile,
-                           &m_pFlipScratch}) {
+                           &m_pBgPaletteView, &m_pSpritePaletteView}) {
     if (*pp) SDL_FreeSurface(*pp);
     *pp = nullptr;
   }
@@ -73,19 +94,15 @@ void CSdlEngine::Init() {
   m_pNameTableCache = Create8BitSurface(SDL_HWSURFACE | SDL_SRCCOLORKEY, 512, 480);
   m_pBgPaletteView = Create8BitSurface(SDL_HWSURFACE, 256, 16);
   m_pSpritePaletteView = Create8BitSurface(SDL_HWSURFACE, 256, 16);
-  m_pSpriteTile = Create8BitSurface(SDL_HWSURFACE, 8, 8);
-  m_pFlipScratch = Create8BitSurface(SDL_HWSURFACE, 8, 8);
   // Blits out of the pattern cache copy every pixel, 0 included.
   if (m_pPatternCache) SDL_SetColorKey(m_pPatternCache, 0, 0);
 
-  std::memcpy(m_bgInstalled, m_bgPalette.colors, sizeof(m_bgInstalled));
-  std::memcpy(m_spriteInstalled, m_spritePalette.colors, sizeof(m_spriteInstalled));
-  for (SDL_Surface* p : {m_pPatternCache, m_pNameTableCache, m_pBgPaletteView})
-    SetSurfaceColors(p, m_bgInstalled);
-  for (SDL_Surface* p : {m_pSpriteLayer, m_pSpritePaletteView, m_pSpriteTile, m_pFlipScratch})
-    SetSurfaceColors(p, m_spriteInstalled);
+  std::memcpy(m_bgInstalled, m_bgColors, sizeof(m_bgInstalled));
+  std::memcpy(m_spriteInstalled, m_spriteColors, sizeof(m_spriteInstalled));
   m_bBgColorsDue = true;
   m_bSpriteColorsDue = true;
+  m_nOutsideValue = -1;
+  m_nSpriteRects = kWholeSpriteLayer;
 
   // The new cache is blank: every cell is drawn from picture memory before
   // the first row is copied.
@@ -103,29 +120,55 @@ void CSdlEngine::SetScreenPalette() {
   SDL_SetColors(m_pScreen, colors, 0, 256);
   m_bBgColorsDue = true;
   m_bSpriteColorsDue = true;
+  m_bMapsStale = true;
 }
 
-void CSdlEngine::SetSurfaceColors(SDL_Surface* pSurface, const SDL_Color* pColors) {
-  if (pSurface) SDL_SetPalette(pSurface, SDL_LOGPAL, const_cast<SDL_Color*>(pColors), 0, 16);
+BYTE CSdlEngine::ScreenEntry(const SDL_Color& color) const {
+  // The entry SDL's blitter would choose: the first exact one, else the
+  // first nearest.
+  const SDL_Palette* pScreen = m_pScreen ? m_pScreen->format->palette : nullptr;
+  if (!pScreen) return 0;
+  BYTE entry = 0;
+  int nBest = INT_MAX;
+  for (int k = 0; k < pScreen->ncolors && nBest != 0; ++k) {
+    const SDL_Color& c = pScreen->colors[k];
+    const int dr = c.r - color.r, dg = c.g - color.g, db = c.b - color.b;
+    const int d = dr * dr + dg * dg + db * db;
+    if (d < nBest) {
+      nBest = d;
+      entry = static_cast<BYTE>(k);
+    }
+  }
+  return entry;
+}
+
+void CSdlEngine::InstallColors(SDL_Color* pInstalled, const SDL_Color* pColors, BYTE* pMap) {
+  if (m_bMapsStale) {
+    m_bMapsStale = false;
+    for (int i = 0; i < 16; ++i) {
+      m_bgMap[i] = ScreenEntry(m_bgInstalled[i]);
+      m_spriteMap[i] = ScreenEntry(m_spriteInstalled[i]);
+    }
+  }
+  for (int i = 0; i < 16; ++i) {
+    const SDL_Color& c = pColors[i];
+    if (c.r == pInstalled[i].r && c.g == pInstalled[i].g && c.b == pInstalled[i].b) continue;
+    pInstalled[i] = c;
+    pMap[i] = ScreenEntry(c);
+  }
 }
 
 void CSdlEngine::ApplyBgColors() {
   m_bBgColorsDue = false;
-  if (SameColors(m_bgInstalled, m_bgColors)) return;
-  std::memcpy(m_bgInstalled, m_bgColors, sizeof(m_bgInstalled));
-  for (SDL_Surface* p : {m_pBgPaletteView, m_pPatternCache, m_pNameTableCache})
-    SetSurfaceColors(p, m_bgInstalled);
+  InstallColors(m_bgInstalled, m_bgColors, m_bgMap);
 }
 
 void CSdlEngine::ApplySpriteColors() {
   m_bSpriteColorsDue = false;
-  if (SameColors(m_spriteInstalled, m_spriteColors)) return;
-  std::memcpy(m_spriteInstalled, m_spriteColors, sizeof(m_spriteInstalled));
-  for (SDL_Surface* p : {m_pSpritePaletteView, m_pSpriteLayer, m_pFlipScratch, m_pSpriteTile})
-    SetSurfaceColors(p, m_spriteInstalled);
+  InstallColors(m_spriteInstalled, m_spriteColors, m_spriteMap);
 }
 
-bool CSdlEngine::ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRect& r) {
+inline bool CSdlEngine::ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRect& r) {
   if (!pSrc || !pDst) return false;
   // Keep the source rectangle inside the source...
   if (r.sx < 0) { r.w += r.sx; r.dx -= r.sx; r.sx = 0; }
@@ -140,28 +183,31 @@ bool CSdlEngine::ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRe
   return r.w > 0 && r.h > 0;
 }
 
-void CSdlEngine::BlitClipped(SDL_Surface* pSrc, int sx, int sy, int w, int h, SDL_Surface* pDst,
-                             int dx, int dy) {
+void CSdlEngine::BlitToScreen(SDL_Surface* pSrc, int sx, int sy, int w, int h, int dx, int dy,
+                              const BYTE* pMap) {
+  // What SDL's blit of our 8-bit surfaces onto the 8-bit screen does, in
+  // rows of our own: each pixel through the colour map, the colour key's
+  // pixels left out.
   SRect r = {sx, sy, w, h, dx, dy};
-  if (!ClipRects(pSrc, pDst, r)) return;
-  SDL_Rect src = {static_cast<Sint16>(r.sx), static_cast<Sint16>(r.sy), static_cast<Uint16>(r.w),
-                  static_cast<Uint16>(r.h)};
-  SDL_Rect dst = {static_cast<Sint16>(r.dx), static_cast<Sint16>(r.dy), 0, 0};
-  SDL_UpperBlit(pSrc, &src, pDst, &dst);
+  if (!ClipRects(pSrc, m_pScreen, r)) return;
+  if (r.dx + r.w > kPictureWidth || r.dy + r.h > kPictureHeight) m_nOutsideValue = -1;
+  const int nKey = (pSrc->flags & SDL_SRCCOLORKEY) ? static_cast<int>(pSrc->format->colorkey) : -1;
+  const CPixels from(pSrc), to(m_pScreen);
+  for (int row = 0; row < r.h; ++row)
+    MapPixelRow(from.Row(r.sy + row) + r.sx, to.Row(r.dy + row) + r.dx, r.w, pMap, nKey);
 }
 
-void CSdlEngine::FillSurface(SDL_Surface* pSurface, BYTE value) {
+void CSdlEngine::FillRect(SDL_Surface* pSurface, int x, int y, int w, int h, BYTE value) {
   // SDL fills 8-bit surfaces a byte at a time, which costs more than the
   // rest of a frame; a row is one memset.
-  SDL_LockSurface(pSurface);
-  BYTE* pixels = static_cast<BYTE*>(pSurface->pixels);
-  if (pSurface->pitch == pSurface->w) {
-    std::memset(pixels, value, static_cast<std::size_t>(pSurface->pitch) * pSurface->h);
-  } else {
-    for (int y = 0; y < pSurface->h; ++y)
-      std::memset(pixels + y * pSurface->pitch, value, static_cast<std::size_t>(pSurface->w));
-  }
-  SDL_UnlockSurface(pSurface);
+  const CPixels pixels(pSurface);
+  x = std::max(x, 0);
+  y = std::max(y, 0);
+  w = std::min(w, pSurface->w - x);
+  h = std::min(h, pSurface->h - y);
+  if (w <= 0) return;
+  for (int row = y; row < y + h; ++row)
+    std::memset(pixels.Row(row) + x, value, static_cast<std::size_t>(w));
 }
 
 CSdlEngine::SRect CSdlEngine::CopyPixels(SDL_Surface* pSrc, int sx, int sy, int w, int h,
@@ -171,14 +217,19 @@ CSdlEngine::SRect CSdlEngine::CopyPixels(SDL_Surface* pSrc, int sx, int sy, int 
   // palette makes otherwise equal palettes differ.
   SRect r = {sx, sy, w, h, dx, dy};
   if (!ClipRects(pSrc, pDst, r)) return SRect{};
-  SDL_LockSurface(pSrc);
-  SDL_LockSurface(pDst);
-  const BYTE* from = static_cast<const BYTE*>(pSrc->pixels) + r.sy * pSrc->pitch + r.sx;
-  BYTE* to = static_cast<BYTE*>(pDst->pixels) + r.dy * pDst->pitch + r.dx;
-  for (int row = 0; row < r.h; ++row)
-    std::memmove(to + row * pDst->pitch, from + row * pSrc->pitch, static_cast<std::size_t>(r.w));
-  SDL_UnlockSurface(pDst);
-  SDL_UnlockSurface(pSrc);
+  const CPixels from(pSrc), to(pDst);
+  for (int row = 0; row < r.h; ++row) {
+    const BYTE* pFrom = from.Row(r.sy + row) + r.sx;
+    BYTE* pTo = to.Row(r.dy + row) + r.dx;
+    if (r.w == 8) {
+      // A tile's row, the common case: one load and one store.
+      std::uint64_t v;
+      std::memcpy(&v, pFrom, 8);
+      std::memcpy(pTo, &v, 8);
+    } else {
+      std::memmove(pTo, pFrom, static_cast<std::size_t>(r.w));
+    }
+  }
   return r;
 }
 
@@ -196,13 +247,14 @@ void CSdlEngine::UpdatePattern(WORD addr) {
   const int n = (addr >> 4) & 0xFF;
   const int x0 = (n >> 3) * 8;
   const int y = (n & 7) * 8 + (addr & 7) + (addr >= 0x1000 ? 64 : 0);
-  SDL_LockSurface(m_pPatternCache);
-  BYTE* row = static_cast<BYTE*>(m_pPatternCache->pixels) + y * m_pPatternCache->pitch + x0;
-  for (int i = 0; i < 8; ++i) {
-    const BYTE mask = static_cast<BYTE>(0x80 >> i);
-    row[i] = static_cast<BYTE>(((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0));
+  {
+    const CPixels pixels(m_pPatternCache);
+    BYTE* row = pixels.Row(y) + x0;
+    for (int i = 0; i < 8; ++i) {
+      const BYTE mask = static_cast<BYTE>(0x80 >> i);
+      row[i] = static_cast<BYTE>(((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0));
+    }
   }
-  SDL_UnlockSurface(m_pPatternCache);
   // The name-table cache holds copies of the background's tiles.
   if ((addr >= 0x1000 ? 1 : 0) == m_nCacheBgTable) {
     m_bTileStale[n] = true;
@@ -247,21 +299,24 @@ void CSdlEngine::DrawNameTableCell(WORD addr) {
 
   CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pNameTableCache, dx, y);
   if (!m_pNameTableCache || select == 0) return;
-  SDL_LockSurface(m_pNameTableCache);
-  BYTE* pixels = static_cast<BYTE*>(m_pNameTableCache->pixels);
+  const CPixels pixels(m_pNameTableCache);
   for (int r = 0; r < 8; ++r) {
-    BYTE* row = pixels + (y + r) * m_pNameTableCache->pitch + dx;
-    for (int c = 0; c < 8; ++c)
-      if (row[c]) row[c] |= select;
+    BYTE* row = pixels.Row(y + r) + dx;
+    for (int c = 0; c < 8; ++c) row[c] |= row[c] ? select : 0;
   }
-  SDL_UnlockSurface(m_pNameTableCache);
+}
+
+void CSdlEngine::SetColorKeyZero(SDL_Surface* pSurface) {
+  // Games write entry 0 every frame; the key, once set, stays the same.
+  if (!(pSurface->flags & SDL_SRCCOLORKEY) || pSurface->format->colorkey != 0)
+    SDL_SetColorKey(pSurface, SDL_SRCCOLORKEY, 0);
 }
 
 void CSdlEngine::UpdateBgPalette(BYTE index) {
   const BYTE* rgb = m_pPpu->m_RgbPalette[m_pPpu->m_BgPalette[index] & 0x3F];
   m_bgColors[index] = {rgb[0], rgb[1], rgb[2], m_bgColors[index].unused};
   if (index == 0 && m_pNameTableCache) {
-    SDL_SetColorKey(m_pNameTableCache, SDL_SRCCOLORKEY, 0);
+    SetColorKeyZero(m_pNameTableCache);
     m_bBgColorsDue = true;
   }
 }
@@ -270,7 +325,7 @@ void CSdlEngine::UpdateSpritePalette(BYTE index) {
   const BYTE* rgb = m_pPpu->m_RgbPalette[m_pPpu->m_SpritePalette[index] & 0x3F];
   m_spriteColors[index] = {rgb[0], rgb[1], rgb[2], m_spriteColors[index].unused};
   if (index == 0 && m_pSpriteLayer) {
-    SDL_SetColorKey(m_pSpriteLayer, SDL_SRCCOLORKEY, 0);
+    SetColorKeyZero(m_pSpriteLayer);
     m_bSpriteColorsDue = true;
   }
 }
@@ -299,31 +354,43 @@ void CSdlEngine::DrawScanline(BYTE line) {
       sx += 256;
     if (sx > 256) {
       // The row runs off the right edge of the cache and goes on at its left.
-      BlitClipped(m_pNameTableCache, sx, sy, 512 - sx, 1, m_pScreen, 0, line);
-      BlitClipped(m_pNameTableCache, 0, sy, 256 - (512 - sx), 1, m_pScreen, 512 - sx, line);
+      BlitToScreen(m_pNameTableCache, sx, sy, 512 - sx, 1, 0, line, m_bgMap);
+      BlitToScreen(m_pNameTableCache, 0, sy, 256 - (512 - sx), 1, 512 - sx, line, m_bgMap);
       return;
     }
   } else if (sy >= 240) {
     sy -= 240;
     sx += 256;
   }
-  BlitClipped(m_pNameTableCache, sx, sy, 256, 1, m_pScreen, 0, line);
+  BlitToScreen(m_pNameTableCache, sx, sy, 256, 1, 0, line, m_bgMap);
 }
 
 void CSdlEngine::DrawSprites(BYTE front) {
   if (!m_pSpriteLayer) return;
   const CPpu& ppu = *m_pPpu;
-  FillSurface(m_pSpriteLayer, 0);
+  // The layer is blank but for the cells the last call drew.
+  if (m_nSpriteRects == kWholeSpriteLayer) {
+    FillRect(m_pSpriteLayer, 0, 0, m_pSpriteLayer->w, m_pSpriteLayer->h, 0);
+  } else {
+    for (int i = 0; i < m_nSpriteRects; ++i) {
+      const SRect& r = m_spriteRects[i];
+      FillRect(m_pSpriteLayer, r.dx, r.dy, r.w, r.h, 0);
+    }
+  }
+  m_nSpriteRects = 0;
 
   // With its colour key set, the layer adds each sprite's own rectangle to
   // the screen, which leaves the screen as a blit of the whole layer after
   // every sprite would. Without one the layer is opaque, and its last whole
-  // blit covers all the earlier ones.
+  // blit covers all the earlier ones. A keyed layer is blitted at the end,
+  // each cell once: its sprites go in over each other, coloured pixels only,
+  // so it then holds what each pixel showed last.
   const bool bKeyed = (m_pSpriteLayer->flags & SDL_SRCCOLORKEY) != 0;
+  const bool bOnce = bKeyed && m_pSpriteLayer->format->colorkey == 0 && !m_bWholeLayerBlits;
   bool bAnyDrawn = false;
   auto blitLayer = [this](int x, int y, int w, int h) {
     if (m_bSpriteColorsDue) ApplySpriteColors();
-    BlitClipped(m_pSpriteLayer, x, y, w, h, m_pScreen, x, y);
+    BlitToScreen(m_pSpriteLayer, x, y, w, h, x, y, m_spriteMap);
   };
 
   for (int i = 63; i >= 0; --i) {
@@ -339,30 +406,23 @@ void CSdlEngine::DrawSprites(BYTE front) {
     // the tile number names; a vertical flip also swaps the two halves.
     const bool bV = (attr & 0x80) != 0;
     const bool bH = (attr & 0x40) != 0;
-    const int nFlip = bV && bH ? 2 : (bV ? 1 : (bH ? 0 : -1));
     SRect written[2];
     if (ppu.m_Control & 0x20) {
       const int table = (tile & 1) ? 64 : 0;
-      const BYTE top = tile & 0xFE;
-      const BYTE bottom = tile | 1;
-      written[0] = DrawSpriteCell(bV ? bottom : top, table, nFlip, x, y);
-      written[1] = DrawSpriteCell(bV ? top : bottom, table, nFlip, x, y + 8);
+      const BYTE upper = tile & 0xFE;
+      const BYTE lower = tile | 1;
+      written[0] = DrawSpriteCell(bV ? lower : upper, table, bH, bV, bits, x, y, bOnce);
+      written[1] = DrawSpriteCell(bV ? upper : lower, table, bH, bV, bits, x, y + 8, bOnce);
     } else {
-      written[0] = DrawSpriteCell(tile, (ppu.m_Control & 0x08) ? 64 : 0, nFlip, x, y);
+      written[0] =
+          DrawSpriteCell(tile, (ppu.m_Control & 0x08) ? 64 : 0, bH, bV, bits, x, y, bOnce);
     }
     bAnyDrawn = true;
 
     int left = 256, top = 240, right = 0, bottom = 0;
     for (const SRect& r : written) {
       if (r.w <= 0) continue;
-      SDL_LockSurface(m_pSpriteLayer);
-      BYTE* pixels = static_cast<BYTE*>(m_pSpriteLayer->pixels);
-      for (int row = 0; row < r.h; ++row) {
-        BYTE* p = pixels + (r.dy + row) * m_pSpriteLayer->pitch + r.dx;
-        for (int c = 0; c < r.w; ++c)
-          if (p[c]) p[c] |= bits;
-      }
-      SDL_UnlockSurface(m_pSpriteLayer);
+      m_spriteRects[m_nSpriteRects++] = r;
       left = std::min(left, r.dx);
       top = std::min(top, r.dy);
       right = std::max(right, r.dx + r.w);
@@ -371,38 +431,36 @@ void CSdlEngine::DrawSprites(BYTE front) {
 
     if (m_bWholeLayerBlits)
       blitLayer(0, 0, 256, 240);
-    else if (bKeyed && right > left)
+    else if (bKeyed && !bOnce && right > left)
       blitLayer(left, top, right - left, bottom - top);
+  }
+  for (int i = 0; bOnce && i < m_nSpriteRects; ++i) {
+    const SRect& r = m_spriteRects[i];
+    auto same = [&r](const SRect& o) { return o.dx == r.dx && o.dy == r.dy && o.w == r.w && o.h == r.h; };
+    if (std::none_of(m_spriteRects, m_spriteRects + i, same)) blitLayer(r.dx, r.dy, r.w, r.h);
   }
   if (bAnyDrawn && !bKeyed && !m_bWholeLayerBlits) blitLayer(0, 0, 256, 240);
 }
 
-CSdlEngine::SRect CSdlEngine::DrawSpriteCell(BYTE tile, int nTableY, int nFlip, int x, int y) {
+CSdlEngine::SRect CSdlEngine::DrawSpriteCell(BYTE tile, int nTableY, bool bH, bool bV, BYTE bits,
+                                             int x, int y, bool bOver) {
+  SRect r = {0, 0, 8, 8, x, y};
+  if (!ClipRects(m_pPatternCache, m_pSpriteLayer, r)) return SRect{};
+  const CPixels pattern(m_pPatternCache), layer(m_pSpriteLayer);
   const int sx = tile & 0xF8;
   const int sy = (tile & 7) * 8 + nTableY;
-  if (nFlip < 0) return CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteLayer, x, y);
-  CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pSpriteTile, 0, 0);
-  FlipSpriteTile(nFlip);
-  return CopyPixels(m_pSpriteTile, 0, 0, 8, 8, m_pSpriteLayer, x, y);
-}
-
-void CSdlEngine::FlipSpriteTile(int nMode) {
-  if (!m_pSpriteTile || !m_pFlipScratch) return;
-  SDL_LockSurface(m_pFlipScratch);
-  SDL_LockSurface(m_pSpriteTile);
-  const BYTE* tile = static_cast<const BYTE*>(m_pSpriteTile->pixels);
-  BYTE* scratch = static_cast<BYTE*>(m_pFlipScratch->pixels);
-  const int tp = m_pSpriteTile->pitch;
-  const int sp = m_pFlipScratch->pitch;
-  for (int r = 0; r < 8; ++r)
-    for (int c = 0; c < 8; ++c) {
-      const int fr = nMode == 0 ? r : 7 - r;
-      const int fc = nMode == 1 ? c : 7 - c;
-      scratch[r * sp + c] = tile[fr * tp + fc];
+  for (int row = 0; row < r.h; ++row) {
+    const BYTE* from = pattern.Row(sy + (bV ? 7 - row : row)) + sx;
+    BYTE* to = layer.Row(r.dy + row) + r.dx;
+    for (int c = 0; c < r.w; ++c) {
+      const BYTE v = from[bH ? 7 - c : c];
+      if (v)
+        to[c] = static_cast<BYTE>(v | bits);
+      else if (!bOver)
+        to[c] = 0;
     }
-  SDL_UnlockSurface(m_pSpriteTile);
-  SDL_UnlockSurface(m_pFlipScratch);
-  CopyPixels(m_pFlipScratch, 0, 0, 8, 8, m_pSpriteTile, 0, 0);
+  }
+  return r;
 }
 
 void CSdlEngine::EndFrame() {
@@ -414,7 +472,7 @@ void CSdlEngine::EndFrame() {
     DrawPatternTables();
     if (CacheIsStale()) RefreshStaleCells();
     if (m_bBgColorsDue) ApplyBgColors();
-    BlitClipped(m_pNameTableCache, 0, 0, 512, 240, m_pScreen, 0, 240);
+    BlitToScreen(m_pNameTableCache, 0, 0, 512, 240, 0, 240, m_bgMap);
   }
   if (!m_pScreen) return;
   Snapshot();
@@ -425,33 +483,39 @@ void CSdlEngine::EndFrame() {
 void CSdlEngine::DrawPalettes() {
   for (SDL_Surface* p : {m_pBgPaletteView, m_pSpritePaletteView}) {
     if (!p) continue;
-    SDL_LockSurface(p);
-    for (int y = 0; y < 16; ++y) {
-      BYTE* row = static_cast<BYTE*>(p->pixels) + y * p->pitch;
-      for (int x = 0; x < 256; ++x) row[x] = static_cast<BYTE>(x / 16);
-    }
-    SDL_UnlockSurface(p);
+    const CPixels pixels(p);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 256; ++x) pixels.Row(y)[x] = static_cast<BYTE>(x / 16);
   }
   if (m_bBgColorsDue) ApplyBgColors();
   if (m_bSpriteColorsDue) ApplySpriteColors();
-  BlitClipped(m_pBgPaletteView, 0, 0, 256, 16, m_pScreen, 256, 0);
-  BlitClipped(m_pSpritePaletteView, 0, 0, 256, 16, m_pScreen, 256, 16);
+  BlitToScreen(m_pBgPaletteView, 0, 0, 256, 16, 256, 0, m_bgMap);
+  BlitToScreen(m_pSpritePaletteView, 0, 0, 256, 16, 256, 16, m_spriteMap);
 }
 
 void CSdlEngine::DrawPatternTables() {
   if (m_bBgColorsDue) ApplyBgColors();
-  BlitClipped(m_pPatternCache, 0, 0, 256, 128, m_pScreen, 256, 32);
+  BlitToScreen(m_pPatternCache, 0, 0, 256, 128, 256, 32, m_bgMap);
 }
 
 void CSdlEngine::ClearScreen(BYTE /*r*/, BYTE /*g*/, BYTE /*b*/) {
   if (!m_pScreen) return;
   const SDL_Color& c = m_masterColors[m_pPpu->m_BgPalette[0] & 0x3F];
-  FillSurface(m_pScreen, static_cast<BYTE>(SDL_MapRGB(m_pScreen->format, c.r, c.g, c.b)));
+  const BYTE value = static_cast<BYTE>(SDL_MapRGB(m_pScreen->format, c.r, c.g, c.b));
+  // Outside the picture only the debug views draw; where it holds this
+  // colour already, the picture alone is filled.
+  if (m_nOutsideValue == value) {
+    FillRect(m_pScreen, 0, 0, kPictureWidth, kPictureHeight, value);
+  } else {
+    FillRect(m_pScreen, 0, 0, m_pScreen->w, m_pScreen->h, value);
+    m_nOutsideValue = value;
+  }
 }
 
 void CSdlEngine::ToggleFullScreen() {
   m_pScreen = SDL_SetVideoMode(kFullScreenSize, kFullScreenSize, 8,
                                SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWPALETTE);
+  m_nOutsideValue = -1;
   if (!m_pScreen) {
     if (m_platform.pMessageBox)
       m_platform.pMessageBox->Show("Unable to initialize video in full screen mode");
@@ -463,14 +527,24 @@ void CSdlEngine::ToggleFullScreen() {
 void CSdlEngine::ToggleDebugView() { m_bDebugView = m_bDebugView ? 0 : 1; }
 
 void CSdlEngine::Snapshot() {
+  const bool bSameShape = m_nSnapshotWidth == m_pScreen->w &&
+                          m_nSnapshotHeight == m_pScreen->h && m_nSnapshotPitch == m_pScreen->pitch;
   m_nSnapshotWidth = m_pScreen->w;
   m_nSnapshotHeight = m_pScreen->h;
   m_nSnapshotPitch = m_pScreen->pitch;
   const std::size_t nBytes = static_cast<std::size_t>(m_pScreen->pitch) * m_pScreen->h;
   m_snapshot.resize(nBytes);
-  SDL_LockSurface(m_pScreen);
-  std::memcpy(m_snapshot.data(), m_pScreen->pixels, nBytes);
-  SDL_UnlockSurface(m_pScreen);
+  const CPixels screen(m_pScreen);
+  if (bSameShape && m_nOutsideValue >= 0 && m_nOutsideValue == m_nSnapshotOutside) {
+    // Around the picture both hold the same single colour.
+    const int w = std::min(kPictureWidth, m_pScreen->w);
+    for (int y = 0; y < std::min(kPictureHeight, m_pScreen->h); ++y)
+      std::memcpy(&m_snapshot[static_cast<std::size_t>(y) * m_nSnapshotPitch], screen.Row(y),
+                  static_cast<std::size_t>(w));
+  } else {
+    std::memcpy(m_snapshot.data(), screen.Row(0), nBytes);
+    m_nSnapshotOutside = m_nOutsideValue;
+  }
   const SDL_Palette* pPalette = m_pScreen->format->palette;
   if (pPalette) {
     const int n = std::min(pPalette->ncolors, 256);

@@ -53,19 +53,26 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
 
   void FreeSurfaces();
   void SetScreenPalette();
-  static void FillSurface(SDL_Surface* pSurface, BYTE value);
+  static void FillRect(SDL_Surface* pSurface, int x, int y, int w, int h, BYTE value);
   static bool ClipRects(const SDL_Surface* pSrc, const SDL_Surface* pDst, SRect& r);
-  void BlitClipped(SDL_Surface* pSrc, int sx, int sy, int w, int h, SDL_Surface* pDst, int dx,
-                   int dy);
+  // A blit of one of our surfaces onto the screen, clipped to both, with
+  // the screen entries pMap gives the surface's 16 colours.
+  void BlitToScreen(SDL_Surface* pSrc, int sx, int sy, int w, int h, int dx, int dy,
+                    const BYTE* pMap);
   SRect CopyPixels(SDL_Surface* pSrc, int sx, int sy, int w, int h, SDL_Surface* pDst, int dx,
                    int dy);
-  void SetSurfaceColors(SDL_Surface* pSurface, const SDL_Color* pColors);
+  static void SetColorKeyZero(SDL_Surface* pSurface);
+  BYTE ScreenEntry(const SDL_Color& color) const;
+  // Takes up the colours that changed, and their screen entries.
+  void InstallColors(SDL_Color* pInstalled, const SDL_Color* pColors, BYTE* pMap);
   void ApplyBgColors();
   void ApplySpriteColors();
-  // One 8 x 8 sprite cell into the sprite layer; nFlip -1 for none, else
-  // the mode of FlipSpriteTile. Returns the rectangle written.
-  SRect DrawSpriteCell(BYTE tile, int nTableY, int nFlip, int x, int y);
-  void FlipSpriteTile(int nMode);
+  // One 8 x 8 sprite cell into the sprite layer, flipped, with the palette
+  // bits on its coloured pixels; bOver writes only those, over what the
+  // layer holds. Returns the rectangle of the layer it covers (the left and
+  // upper part of the cell when it runs off the layer).
+  SRect DrawSpriteCell(BYTE tile, int nTableY, bool bH, bool bV, BYTE bits, int x, int y,
+                       bool bOver);
   void DrawNameTableCell(WORD addr);
   // Pattern writes and background-table switches leave cells of the
   // name-table cache showing old tiles; they are redrawn before the cache
@@ -85,21 +92,21 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   SDL_Surface* m_pSpriteLayer = nullptr;
   SDL_Surface* m_pBgPaletteView = nullptr;
   SDL_Surface* m_pSpritePaletteView = nullptr;
-  SDL_Surface* m_pSpriteTile = nullptr;
-  SDL_Surface* m_pFlipScratch = nullptr;
   SDL_Color m_masterColors[64] = {};
   SDL_Color m_bgColors[16] = {};
   SDL_Color m_spriteColors[16] = {};
-  SDL_Palette m_bgPalette = {16, m_bgColors};
-  SDL_Palette m_spritePalette = {16, m_spriteColors};
 
-  // The colours the background and the sprite surfaces hold now. SDL works
-  // out how a surface's colours map onto the screen at its first blit after
-  // its palette or colour key was set, so new colours are taken up at the
-  // first blit to the screen after EndFrame (or Init, or a write of entry 0),
-  // not at the moment of the palette write.
+  // The colours the background and the sprite surfaces show now, and the
+  // screen entries they go to. As with SDL's blitter, which works out how a
+  // surface's colours map onto the screen at its first blit after its
+  // palette or colour key was set, new colours are taken up at the first
+  // blit to the screen after EndFrame (or Init, or a write of entry 0), not
+  // at the moment of the palette write.
   SDL_Color m_bgInstalled[16] = {};
   SDL_Color m_spriteInstalled[16] = {};
+  BYTE m_bgMap[16] = {};
+  BYTE m_spriteMap[16] = {};
+  bool m_bMapsStale = true;  // the screen's palette changed since they were made
   bool m_bBgColorsDue = true;
   bool m_bSpriteColorsDue = true;
 
@@ -109,6 +116,16 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   bool m_bTileStale[256] = {};
   bool m_bAnyTileStale = false;
 
+  // The cells the sprite layer holds since its last clearing, or the whole
+  // layer to clear (a new layer).
+  static constexpr int kWholeSpriteLayer = -1;
+  SRect m_spriteRects[128] = {};
+  int m_nSpriteRects = kWholeSpriteLayer;
+
+  // The one colour the screen holds outside the 256 x 240 picture, -1 when
+  // not known to be one.
+  int m_nOutsideValue = -1;
+
   bool m_bWholeLayerBlits = false;
   bool m_bPresent = true;
 
@@ -117,5 +134,6 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   int m_nSnapshotWidth = 0;
   int m_nSnapshotHeight = 0;
   int m_nSnapshotPitch = 0;
+  int m_nSnapshotOutside = -1;  // as m_nOutsideValue, for the snapshot
   SDL_Color m_snapshotColors[256] = {};
 };
