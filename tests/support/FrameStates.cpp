@@ -140,7 +140,7 @@ bool RunFrameStates(const SFrameStateRun& run, int nEvery, SFrameStates& states,
     h.Add(nes->Ram()->m_data, sizeof(nes->Ram()->m_data));
     if (auto* pMapper0 = dynamic_cast<CMapper0*>(nes->Memory()->m_pMapper))
       h.Add(pMapper0->m_Sram, sizeof(pMapper0->m_Sram));
-    for (int v : {nes->m_nScanline, nes->m_nCycles, nes->m_nFrameCount}) h.Value(v);
+    for (int v : {nes->m_nScanline, nes->m_nCycles, static_cast<int>(nes->m_nFrameCount)}) h.Value(v);
     for (; nMessages < messages.Messages().size(); ++nMessages)
       h.Add(messages.Messages()[nMessages].data(), messages.Messages()[nMessages].size());
     if (auto* pCapture = dynamic_cast<IScreenCapture*>(nes->Engine())) {
