@@ -1,5 +1,6 @@
 #include "core/Mapper3.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/ImageCopy.h"
@@ -27,8 +28,15 @@ void CMapper3::CopyChrBank(int nBank, bool bNotify) {
   const std::size_t start = static_cast<std::size_t>(nBank % nBanks) * kChrBankSize;
   const std::size_t n =
       m_pChr.size() - start < kChrBankSize ? m_pChr.size() - start : kChrBankSize;
-  std::memcpy(m_pPpu->m_Vram, m_pChr.data() + start, n);
-  if (n < kChrBankSize) std::memset(m_pPpu->m_Vram + n, 0, kChrBankSize - n);
+  // Games write the bank register every frame, mostly with the bank already
+  // in place: then no byte changes and the engine, told of every earlier
+  // change, has nothing to redraw.
+  BYTE* pVram = m_pPpu->m_Vram;
+  const bool bSame = std::memcmp(pVram, m_pChr.data() + start, n) == 0 &&
+                     std::all_of(pVram + n, pVram + kChrBankSize, [](BYTE b) { return b == 0; });
+  if (bSame) return;
+  std::memcpy(pVram, m_pChr.data() + start, n);
+  if (n < kChrBankSize) std::memset(pVram + n, 0, kChrBankSize - n);
   if (bNotify && m_pPpu->m_pEngine)
     for (WORD i = 0; i < kChrBankSize; ++i) m_pPpu->m_pEngine->UpdatePattern(i);
 }

@@ -88,6 +88,8 @@ TEST(Mapper3, BankSwitchCopiesChrAndTellsTheEngineByteByByte) {
   EXPECT_EQ(rig.ppu.m_Vram[0x1FFF], ImageByte(0x8000 + 0x2000 + 0x1FFF));
   ASSERT_EQ(rig.engine.m_calls.size(), 8192u);
   EXPECT_EQ(rig.engine.m_calls[100], "UpdatePattern(0x0064)");
+  mapper.WriteByte(0x8000, 5);  // 5 mod 4: the bank in place changes nothing
+  EXPECT_EQ(rig.engine.m_calls.size(), 8192u);
   mapper.WriteByte(0xFFFF, 6);  // 6 mod 4 = bank 2
   EXPECT_EQ(rig.ppu.m_Vram[7], ImageByte(0x8000 + 0x4000 + 7));
   EXPECT_EQ(mapper.ReadByte(0x8000), ImageByte(0));

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <typeinfo>
 
 #include "core/Memory.h"
@@ -12,33 +11,6 @@
 #include "video/NullEngine.h"
 
 namespace {
-// Counts instructions per scanline period: a period starts where the
-// counter handed to an instruction is 0.
-class CPeriodCounter : public ICpuTracer {
- public:
-  void TraceInstruction(const CCpu&, int nCycles) override {
-    if (nCycles == 0 && m_nInPeriod > 0) {
-      ++m_histogram[m_nInPeriod];
-      m_nInPeriod = 0;
-    }
-    ++m_nInPeriod;
-  }
-  int MostCommon() const {
-    return std::max_element(m_histogram.begin(), m_histogram.end(),
-                            [](auto& a, auto& b) { return a.second < b.second; })
-        ->first;
-  }
-  std::map<int, int> m_histogram;
-  int m_nInPeriod = 0;
-};
-
-std::vector<BYTE> Repeat(std::vector<BYTE> unit, int n, std::vector<BYTE> tail) {
-  std::vector<BYTE> code;
-  for (int i = 0; i < n; ++i) code.insert(code.end(), unit.begin(), unit.end());
-  code.insert(code.end(), tail.begin(), tail.end());
-  return code;
-}
-
 // LDA #$80; STA $2000 (NMI on); loop: JMP loop. NMI at 0x9000: INC $10; RTI.
 const std::vector<BYTE> kNmiProgram = {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80};
 const std::vector<BYTE> kNmiHandler = {0xE6, 0x10, 0x40};
@@ -48,22 +20,6 @@ int Count(const std::vector<std::string>& calls, const std::string& call) {
   return static_cast<int>(std::count(calls.begin(), calls.end(), call));
 }
 }  // namespace
-
-TEST(NesLoop, ScanlinePeriodsAreAtLeast114CyclesAndDropTheRest) {
-  // NOPs (2 cycles): 57 a period. ASL $0300,X (7 cycles): 17 end at 119,
-  // and nothing is carried into the next period.
-  const std::pair<std::vector<BYTE>, int> cases[] = {{{0xEA}, 57}, {{0x1E, 0x00, 0x03}, 17}};
-  for (const auto& [unit, nPerPeriod] : cases) {
-    SNesRig rig;
-    ASSERT_TRUE(rig.Load(
-        MakeProgram(Repeat(unit, 10000 / static_cast<int>(unit.size()), {0x4C, 0x00, 0x80}))));
-    CPeriodCounter counter;
-    rig.nes->Cpu()->SetTracer(&counter);
-    rig.RunFrames(2);
-    EXPECT_EQ(counter.MostCommon(), nPerPeriod);
-    EXPECT_EQ(counter.m_histogram.count(nPerPeriod + 1), 0u);
-  }
-}
 
 TEST(NesLoop, FramesDrawLinesRaiseNmisPollKeysAndPump) {
   SNesRig rig;
