@@ -158,7 +158,9 @@ TEST(VideoDlg, ShowsTheStoredSettingsAndOkStoresResizesAndRestartsTheEngine) {
             (std::vector<std::string>{"ToggleFullScreen()", "Shutdown()", "Init()", "EndFrame()"}));
   {
     CVideoDlg dlg(nullptr, &null, &settings, &sizer);
-    RunModal(dlg, {[&] { Click(dlg, IDC_DOUBLE_SIZE); }, [&] { Click(dlg, IDOK); }});
+    RunModal(dlg, {[&] { Click(dlg, IDC_WINDOWED); }, [&] { Click(dlg, IDC_DOUBLE_SIZE); },
+                   [&] { Click(dlg, IDOK); }});
+    EXPECT_FALSE(dlg.ModeChanged()) << "the stored mode chosen again is no change";
   }
   EXPECT_EQ(sizer.sizes, (std::vector<std::pair<int, int>>{{267, 315}, {523, 555}}));
   EXPECT_EQ(settings.GetInt("Settings", "ResolutionX", 0), 512);
