@@ -39,7 +39,7 @@ std::vector<SGoldenCase> Cases() {
   for (const char* engine : {"sdl", "directx"})
     for (const char* rom :
          {"gfx_palette", "gfx_tiles", "gfx_scroll_h", "gfx_scroll_v", "gfx_sprites",
-          "gfx_sprites_nobg", "gfx_sprites_hidden", "gfx_sprites16", "gfx_sprite0", "gfx_cnrom"})
+          "gfx_sprites_nobg", "gfx_sprites_hidden", "gfx_sprites16", "gfx_cnrom"})
       list.push_back({rom, engine, 10, false, "", std::string(engine) + "/" + rom});
   // The DirectX engine takes no notice of pattern writes.
   list.push_back({"gfx_chr_ram", "sdl", 10, false, "", "sdl/gfx_chr_ram"});
