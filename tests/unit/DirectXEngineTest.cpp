@@ -1,691 +1,281 @@
+// What the pictures cannot show of the DirectX engine and the software drawing
+// objects under it: the set-up calls, each failing step's message and what
+// follows it, the mode switches, leaks, where the picture lands, and the
+// surfaces' own rules. How frames look is decided by GoldenImageTest.cpp and
+// FrameStateTest.cpp.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <cmath>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/MemorySettingsStore.h"
 #include "platform/MessageRecorder.h"
 #include "platform/OffscreenTarget.h"
-#include "platform/Platform.h"
 #include "platform/SoftDirectDraw.h"
 #include "ppu/Ppu.h"
 #include "video/DirectXEngine.h"
-#include "video/EngineFactory.h"
 
 namespace {
-constexpr int kClientX = 40;
-constexpr int kClientY = 30;
+using Log = std::vector<std::string>;
+const Log kWin = {
+    "DirectDrawCreate",         "SetCooperativeLevel(0x0A)", "CreatePrimary",
+    "CreateOffscreen(256x240)", "CreateOffscreen(256x240)",  "CreateOffscreen(256x240)",
+    "CreateOffscreen(512x480)"};
+const Log kFull = {"DirectDrawCreate",         "SetCooperativeLevel(0x13)",
+                   "CreatePrimary(flip 1)",    "GetAttachedSurface",
+                   "CreateOffscreen(256x240)", "CreateOffscreen(256x240)",
+                   "CreateOffscreen(512x480)"};
+const std::uint32_t kWhite = PackRgb(255, 255, 255), kGrey = PackRgb(9, 9, 9), kNone = 1;
 
-const char* const kNoDirectDraw = "Unable to create DirectDraw objects.";
-const char* const kNoFullScreen = "Unable to set full screen mode.";
-const char* const kNoWindowed = "Unable to set windowed screen mode.";
-const char* const kNoPrimary = "Unable to create the primary surface.";
-const char* const kNoBackBuffer = "Unable to create the back buffer surface.";
-const char* const kNoNesScreen = "Unable to create the NES screen surface.";
-const char* const kNoBackgroundCache = "Unable to create the background cache surface.";
-const char* const kNoNameTableCache = "Unable to create the name table cache surface.";
-const char* const kNoLevel = "Unable to set cooperative level.";
+// a, then b from its nFrom-th call on.
+Log Cat(Log a, const Log& b, std::size_t nFrom = 0) {
+  a.insert(a.end(), b.begin() + nFrom, b.end());
+  return a;
+}
 
-using Messages = std::vector<std::string>;
-
-struct EngineRig {
+// The engine on an 800 x 600 display, the window's client area at (300, 150)
+// and partly off it,
+// started windowed ('w'), windowed at 512 x 480 ('W') or full screen ('f'):
+// the PPU's reset reads the mode and size from the settings.
+struct SRig {
   CMemorySettingsStore settings;
   CMessageRecorder messages;
-  COffscreenTarget target{800, 600, SRect{kClientX, kClientY, kClientX + 520, kClientY + 490}};
+  COffscreenTarget target{800, 600, SRect{300, 150, 820, 640}};
   CSoftDirectDrawFactory factory{target};
   CPpu ppu{nullptr, 0, &settings};
-  SPlatform platform;
-  std::unique_ptr<CDirectXEngine> engine;
+  std::unique_ptr<CDirectXEngine> engine =
+      std::make_unique<CDirectXEngine>(&ppu, SPlatform{.pSettings = &settings,
+                                                       .pMessageBox = &messages,
+                                                       .pDirectDraw = &factory,
+                                                       .bPaceFrames = false});
 
-  explicit EngineRig(bool bFullScreen = false) {
-    platform.pSettings = &settings;
-    platform.pMessageBox = &messages;
-    platform.pDirectDraw = &factory;
-    platform.bPaceFrames = false;
-    engine = std::make_unique<CDirectXEngine>(&ppu, platform);
+  explicit SRig(char mode = 'w') {
+    settings.WriteInt("Settings", "Full Screen", mode == 'f');
+    settings.WriteInt("Settings", "ResolutionX", mode == 'W' ? 512 : 256);
+    settings.WriteInt("Settings", "ResolutionY", mode == 'W' ? 480 : 240);
     ppu.SetEngine(engine.get());
-    ppu.m_bFullScreen = bFullScreen ? 1 : 0;
+    ppu.m_Vram[0x0010] = 0x80;  // tile 1, black but for its top-left pixel, at picture (8, 8)
+    ppu.m_Vram[0x2021] = 1;
+    ppu.m_BgPalette[0] = 0x0F;
+    ppu.m_BgPalette[1] = 0x30;
   }
-
-  // One frame as the loop and the PPU drive it, background shown.
-  void Frame(BYTE backdropR = 0, BYTE backdropG = 0, BYTE backdropB = 0) {
+  // One frame as the loop draws it; grey fills what the next one's lines leave.
+  void Frame() {
+    engine->UpdateNameTable(0x2021);
     ppu.m_Mask |= 0x08;
     for (int line = 0; line < 240; ++line) engine->DrawScanline(static_cast<BYTE>(line));
     engine->EndFrame();
-    engine->ClearScreen(backdropR, backdropG, backdropB);
+    engine->ClearScreen(9, 9, 9);
   }
-  SImage Picture() {
+  std::uint32_t Shown(int x, int y) {
     SImage image;
-    EXPECT_TRUE(engine->CapturePicture(image));
-    return image;
+    return engine->CapturePicture(image) ? image.At(x, y) : kNone;
   }
-  // Draws every tile of both name tables as they are in VRAM.
-  void DrawAllTiles() {
-    for (int a = 0x2000; a < 0x2800; ++a)
-      if ((a & 0x3FF) < 0x3C0) engine->UpdateNameTable(static_cast<WORD>(a));
-  }
-};
-
-std::uint32_t Master(const CPpu& ppu, int index) {
-  return PackRgb(ppu.m_RgbPalette[index][0], ppu.m_RgbPalette[index][1],
-                 ppu.m_RgbPalette[index][2]);
-}
-
-const std::vector<std::string> kWindowedSetUp = {
-    "DirectDrawCreate",         "SetCooperativeLevel(0x0A)", "CreatePrimary",
-    "CreateOffscreen(256x240)", "CreateOffscreen(256x240)",  "CreateOffscreen(256x240)",
-    "CreateOffscreen(512x480)",
-};
-const std::vector<std::string> kFullScreenSetUp = {
-    "DirectDrawCreate",         "SetCooperativeLevel(0x13)", "CreatePrimary(flip 1)",
-    "GetAttachedSurface",       "CreateOffscreen(256x240)",  "CreateOffscreen(256x240)",
-    "CreateOffscreen(512x480)",
+  std::pair<int, int> Live() const { return {factory.LiveObjects(), factory.LiveSurfaces()}; }
 };
 }  // namespace
 
-TEST(DirectXEngine, FactoryBuildsItByName) {
-  EngineRig rig;
-  std::unique_ptr<CGraphicEngine> engine(
-      CreateGraphicEngine("DirectX", &rig.ppu, rig.platform, false));
-  EXPECT_NE(dynamic_cast<CDirectXEngine*>(engine.get()), nullptr);
-  std::unique_ptr<CGraphicEngine> other(
-      CreateGraphicEngine("directx", &rig.ppu, rig.platform, false));
-  EXPECT_EQ(dynamic_cast<CDirectXEngine*>(other.get()), nullptr);
-}
-
-TEST(DirectXEngine, WindowedSetUpOrder) {
-  EngineRig rig;
-  rig.engine->Init();
-  EXPECT_EQ(rig.factory.CallLog(), kWindowedSetUp);
-  EXPECT_TRUE(rig.messages.Messages().empty());
-  EXPECT_EQ(rig.factory.LiveSurfaces(), 5);
-}
-
-TEST(DirectXEngine, FullScreenSetUpOrder) {
-  EngineRig rig(true);
-  rig.engine->Init();
-  EXPECT_EQ(rig.factory.CallLog(), kFullScreenSetUp);
-  EXPECT_TRUE(rig.messages.Messages().empty());
-  EXPECT_EQ(rig.ppu.m_bFullScreen, 1);
-}
-
-TEST(DirectXEngine, BackBufferTakesItsSizeFromTheSettings) {
-  EngineRig rig;
-  rig.settings.WriteInt("Settings", "ResolutionX", 640);
-  rig.settings.WriteInt("Settings", "ResolutionY", 400);
-  rig.engine->Init();
-  EXPECT_EQ(rig.factory.CallLog()[3], "CreateOffscreen(640x400)");
-}
-
-TEST(DirectXEngine, PpuResetLoadsTheModeAndInitsTheEngine) {
-  EngineRig rig;
-  rig.settings.WriteInt("Settings", "Full Screen", 1);
-  rig.ppu.Reset();
-  EXPECT_EQ(rig.factory.CallLog(), kFullScreenSetUp);
-}
-
-namespace {
-struct SFailureCase {
-  const char* pName;
-  bool bFullScreen;
-  EDirectDrawStep step;
-  int nCall;
-  Messages expected;
-};
-
-const std::vector<SFailureCase>& FailureCases() {
-  static const std::vector<SFailureCase> cases = {
-      {"windowed object", false, EDirectDrawStep::Create, 1, {kNoDirectDraw}},
-      {"windowed level", false, EDirectDrawStep::CooperativeWindowed, 1, {kNoWindowed}},
-      {"windowed primary", false, EDirectDrawStep::CreatePrimary, 1, {kNoPrimary}},
-      {"windowed back buffer", false, EDirectDrawStep::CreateOffscreen, 1, {kNoBackBuffer}},
-      {"windowed NES screen", false, EDirectDrawStep::CreateOffscreen, 2, {kNoNesScreen}},
-      {"windowed background cache",
-       false,
-       EDirectDrawStep::CreateOffscreen,
-       3,
-       {kNoBackgroundCache}},
-      {"windowed name table cache",
-       false,
-       EDirectDrawStep::CreateOffscreen,
-       4,
-       {kNoNameTableCache}},
-      {"full-screen object", true, EDirectDrawStep::Create, 1, {kNoDirectDraw}},
-      {"full-screen level", true, EDirectDrawStep::CooperativeFullScreen, 1, {kNoFullScreen}},
-      {"full-screen primary", true, EDirectDrawStep::CreatePrimary, 1, {kNoPrimary}},
-      {"full-screen back buffer", true, EDirectDrawStep::GetAttachedSurface, 1, {kNoBackBuffer}},
-      {"full-screen NES screen", true, EDirectDrawStep::CreateOffscreen, 1, {kNoNesScreen}},
-      {"full-screen background cache",
-       true,
-       EDirectDrawStep::CreateOffscreen,
-       2,
-       {kNoBackgroundCache}},
-      {"full-screen name table cache",
-       true,
-       EDirectDrawStep::CreateOffscreen,
-       3,
-       {kNoNameTableCache}},
+TEST(DirectXEngine, SetUpFailuresSwitchesAndWhereThePictureLands) {
+  using S = EDirectDrawStep;
+  const std::string kNoDraw = "Unable to create DirectDraw objects.",
+                    kNoFull = "Unable to set full screen mode.",
+                    kNoWin = "Unable to set windowed screen mode.",
+                    kNoPrimary = "Unable to create the primary surface.",
+                    kNoBack = "Unable to create the back buffer surface.",
+                    kNoScreen = "Unable to create the NES screen surface.",
+                    kNoBgCache = "Unable to create the background cache surface.",
+                    kNoCache = "Unable to create the name table cache surface.",
+                    kNoLevel = "Unable to set cooperative level.";
+  const struct {
+    const char* pszModes;                   // the first mode, '>' for a switch, the mode then
+    std::vector<std::pair<S, int>> faults;  // the call of each step to fail, 0: every call
+    Log messages;
+    std::uint32_t shown;  // at picture (8, 8)
+    Log log = {};         // the set-up calls, when given
+  } cases[] = {
+      // clang-format off
+      {"ww", {}, {}, kWhite, kWin},
+      // Windowed at 512 x 480 the back buffer is as large.
+      {"WW", {}, {}, kWhite, Cat(Cat(Log(kWin.begin(), kWin.begin() + 3), {kWin[6]}), kWin, 4)},
+      {"ff", {}, {}, kWhite, kFull},
+      {"fw", {{S::CooperativeFullScreen, 1}}, {kNoFull}, kWhite,
+       Cat({"DirectDrawCreate", "SetCooperativeLevel(0x13) failed"}, kWin)},
+      {"w>f", {}, {}, kWhite, Cat(kWin, kFull, 1)},
+      {"f>w", {}, {}, kWhite, Cat(kFull, kWin, 1)},
+      {"w>w", {{S::CooperativeFullScreen, 1}}, {kNoLevel}, kWhite,
+       Cat(Cat(kWin, {"SetCooperativeLevel(0x13) failed"}), kWin, 2)},
+      {"f>f", {{S::CooperativeWindowed, 1}}, {kNoLevel}, kWhite,
+       Cat(kFull, {"SetCooperativeLevel(0x0A) failed"})},
+      {"ww", {{S::Create, 1}}, {kNoDraw}, kNone, {"DirectDrawCreate failed"}},
+      {"ww", {{S::CooperativeWindowed, 0}, {S::CreatePrimary, 0}, {S::CreateOffscreen, 0}},
+       {kNoWin, kNoPrimary, kNoBack, kNoScreen, kNoBgCache, kNoCache}, kNone},
+      {"ww", {{S::CreateOffscreen, 3}}, {kNoBgCache}, kWhite},
+      {"ww", {{S::CreateOffscreen, 4}}, {kNoCache}, kGrey},
+      {"fw", {{S::CooperativeFullScreen, 0}, {S::CooperativeWindowed, 0}, {S::CreateOffscreen, 2}},
+       {kNoFull, kNoWin, kNoScreen}, kNone},
+      {"ff", {{S::CreatePrimary, 1}}, {kNoPrimary}, kNone},  // and so no back buffer to get
+      {"ff", {{S::GetAttachedSurface, 1}}, {kNoBack}, kNone},
+      {"ff", {{S::CreateOffscreen, 1}}, {kNoScreen}, kNone},
+      {"ff", {{S::CreateOffscreen, 3}}, {kNoCache}, kGrey},
+      // clang-format on
   };
-  return cases;
-}
-}  // namespace
-
-TEST(DirectXEngine, EachFailedSetUpStepShowsItsMessageAndDrawingCarriesOn) {
-  for (const SFailureCase& c : FailureCases()) {
-    SCOPED_TRACE(c.pName);
-    EngineRig rig(c.bFullScreen);
-    // A tile, so that every drawing path has work to do.
-    rig.ppu.m_Vram[0x0010] = 0xFF;
-    rig.ppu.m_Vram[0x2000] = 1;
-    rig.ppu.m_BgPalette[1] = 0x16;
-    rig.factory.FailStep(c.step, c.nCall);
-    rig.engine->Init();
-    EXPECT_EQ(rig.messages.Messages(), c.expected);
-
-    // Whatever is missing, the engine draws on without crashing.
-    rig.engine->UpdateNameTable(0x2000);
-    rig.engine->UpdateNameTable(0x23C0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+    const char first = c.pszModes[0], last = c.pszModes[std::string(c.pszModes).size() - 1];
+    SRig rig(first);
+    for (const auto& [step, nCall] : c.faults) rig.factory.FailStep(step, nCall);
+    rig.ppu.Reset();
+    if (c.pszModes[1] == '>') rig.engine->ToggleFullScreen();
+    EXPECT_EQ(rig.factory.CallLog(), c.log.empty() ? rig.factory.CallLog() : c.log);
+    EXPECT_EQ(rig.messages.Messages(), c.messages);
+    EXPECT_EQ(rig.ppu.m_bFullScreen, last == 'f');
+    EXPECT_EQ(rig.settings.GetInt("Settings", "Full Screen", -1), first == 'f') << "no setting";
+    // Whatever is missing the engine draws on, and the sprite-0 hit is the game's.
     rig.engine->DrawPalettes();
-    rig.engine->DrawPatternTables();
     rig.ppu.m_SpriteRam[0] = 9;
-    rig.Frame(1, 2, 3);
-    rig.Frame(1, 2, 3);
-    EXPECT_TRUE(rig.ppu.m_Status & 0x40) << "the sprite-0 hit does not depend on surfaces";
-
-    // Nothing is shown without the drawing object, the primary, the back
-    // buffer or the picture surface.
-    SImage image;
-    const bool bShown = rig.engine->CapturePicture(image);
-    const bool bMissingPicturePath =
-        c.step == EDirectDrawStep::Create || c.step == EDirectDrawStep::CreatePrimary ||
-        c.step == EDirectDrawStep::GetAttachedSurface ||
-        (c.step == EDirectDrawStep::CreateOffscreen && !c.bFullScreen && c.nCall <= 2) ||
-        (c.step == EDirectDrawStep::CreateOffscreen && c.bFullScreen && c.nCall == 1);
-    EXPECT_EQ(bShown, !bMissingPicturePath);
-    if (bShown) {
-      // Without the name-table cache only the backdrop is shown.
-      const bool bNoCache =
-          c.step == EDirectDrawStep::CreateOffscreen && c.nCall == (c.bFullScreen ? 3 : 4);
-      EXPECT_EQ(image.At(0, 0), bNoCache ? PackRgb(1, 2, 3) : PackRgb(248, 56, 0));
+    rig.Frame();
+    rig.Frame();
+    EXPECT_TRUE(rig.ppu.m_Status & 0x40);
+    EXPECT_EQ(rig.Shown(8, 8), c.shown);
+    // The white pixel lands at (100, 110) on the display or at (3, 3) in the
+    // window, as one display pixel or as 2 x 2; the window off the display is black.
+    const SImage shown = rig.target.Picture();
+    const int s = last == 'W' ? 2 : 1, x = (last == 'f' ? 100 : 3) + 8 * s,
+              y = (last == 'f' ? 110 : 3) + 8 * s;
+    if (c.shown == kWhite) {
+      EXPECT_EQ(std::vector({shown.At(x - 1, y), shown.At(x, y), shown.At(x + s - 1, y + s - 1),
+                             shown.At(x + s, y), shown.At(519, 489)}),
+                std::vector({0u, kWhite, kWhite, 0u, 0u}));
+      rig.target.MoveClient(SRect{100, 50, 620, 540});  // the picture follows the window
+      rig.Frame();
+      EXPECT_EQ(rig.target.Picture().At(x, y), kWhite);
+      // Fine scroll (3, 2): line 238 reads row 240, that is row 0 of the
+      // right half from x 259, whose last three pixels would lie past the cache.
+      rig.ppu.m_nFineX = 3;
+      rig.ppu.m_nFineY = 2;
+      rig.Frame();
+      rig.Frame();
+      EXPECT_EQ(std::vector({rig.Shown(252, 238), rig.Shown(253, 238)}), std::vector({0u, kGrey}));
     }
-    if (c.step == EDirectDrawStep::Create) {
-      EXPECT_EQ(rig.target.PresentCount(), 0);
-    }
-
-    // The next Init starts afresh and draws again.
+    // Init again starts afresh without a leak; after Shutdown (twice) the
+    // last picture stays, nothing else does, and there is no mode to switch.
     rig.messages.Clear();
-    rig.engine->Init();
-    EXPECT_TRUE(rig.messages.Messages().empty());
-    rig.engine->UpdateNameTable(0x2000);
+    rig.factory.ClearFaults();
+    rig.ppu.Reset();
+    EXPECT_EQ(rig.Live(), std::make_pair(1, 5));
     rig.Frame();
-    EXPECT_EQ(rig.Picture().At(0, 0), PackRgb(248, 56, 0));
-
     rig.engine->Shutdown();
-    EXPECT_EQ(rig.factory.LiveSurfaces(), 0);
-    EXPECT_EQ(rig.factory.LiveObjects(), 0);
+    rig.engine->Shutdown();
+    rig.engine->ToggleFullScreen();
+    EXPECT_EQ(std::make_tuple(rig.Live(), rig.Shown(8, 8), rig.messages.Messages()),
+              std::make_tuple(std::make_pair(0, 0), kWhite, Log{}));
+    rig.ppu.Reset();
+    rig.engine.reset();  // as the machine does on an engine change
+    EXPECT_EQ(rig.Live(), std::make_pair(0, 0));
   }
+  // Without a factory there are no drawing objects, and nothing is shown.
+  CPpu ppu(nullptr, 0);
+  CDirectXEngine bare(&ppu, SPlatform{});
+  bare.Init();
+  bare.EndFrame();
+  SImage picture;
+  EXPECT_FALSE(bare.CapturePicture(picture));
 }
 
-TEST(DirectXEngine, FailedFullScreenRetriesWindowed) {
-  EngineRig rig(true);
-  rig.factory.FailStep(EDirectDrawStep::CooperativeFullScreen);
-  rig.engine->Init();
-  EXPECT_EQ(rig.messages.Messages(), Messages{kNoFullScreen});
-  EXPECT_EQ(rig.ppu.m_bFullScreen, 0);
-  std::vector<std::string> expected = {"DirectDrawCreate", "SetCooperativeLevel(0x13) failed"};
-  expected.insert(expected.end(), kWindowedSetUp.begin(), kWindowedSetUp.end());
-  EXPECT_EQ(rig.factory.CallLog(), expected);
-  // The first object is gone; only the windowed set-up remains.
-  EXPECT_EQ(rig.factory.LiveObjects(), 1);
-  EXPECT_EQ(rig.factory.LiveSurfaces(), 5);
-  rig.Frame();
-  EXPECT_FALSE(rig.target.LastWasFullScreen());
-}
-
-TEST(DirectXEngine, MessagesComeInSetUpOrder) {
-  {
-    EngineRig rig;
-    rig.factory.FailStep(EDirectDrawStep::CooperativeWindowed, 0);
-    rig.factory.FailStep(EDirectDrawStep::CreatePrimary, 0);
-    rig.factory.FailStep(EDirectDrawStep::CreateOffscreen, 0);
-    rig.engine->Init();
-    EXPECT_EQ(rig.messages.Messages(),
-              (Messages{kNoWindowed, kNoPrimary, kNoBackBuffer, kNoNesScreen, kNoBackgroundCache,
-                        kNoNameTableCache}));
-    rig.Frame();
-    EXPECT_EQ(rig.target.PresentCount(), 0);
-  }
-  {
-    EngineRig rig(true);
-    rig.factory.FailStep(EDirectDrawStep::CooperativeFullScreen, 0);
-    rig.factory.FailStep(EDirectDrawStep::CooperativeWindowed, 0);
-    rig.factory.FailStep(EDirectDrawStep::CreateOffscreen, 2);
-    rig.engine->Init();
-    EXPECT_EQ(rig.messages.Messages(), (Messages{kNoFullScreen, kNoWindowed, kNoNesScreen}));
-  }
-  {
-    // A full-screen primary that cannot be made leaves no chain to take the
-    // back buffer from; that step is skipped.
-    EngineRig rig(true);
-    rig.factory.FailStep(EDirectDrawStep::CreatePrimary);
-    rig.engine->Init();
-    EXPECT_EQ(rig.messages.Messages(), Messages{kNoPrimary});
-  }
-}
-
-TEST(DirectXEngine, WithoutDrawingObjectsNothingElseIsTried) {
-  EngineRig rig(true);
-  rig.factory.FailStep(EDirectDrawStep::Create);
-  rig.engine->Init();
-  EXPECT_EQ(rig.factory.CallLog(), std::vector<std::string>{"DirectDrawCreate failed"});
-  EXPECT_EQ(rig.ppu.m_bFullScreen, 1);
-  rig.engine->ToggleFullScreen();
-  EXPECT_EQ(rig.ppu.m_bFullScreen, 1);
-  EXPECT_EQ(rig.messages.Messages(), Messages{kNoDirectDraw});
-
-  CDirectXEngine noFactory(&rig.ppu, SPlatform{});
-  noFactory.Init();
-  noFactory.EndFrame();
-  SImage image;
-  EXPECT_FALSE(noFactory.CapturePicture(image));
-}
-
-TEST(DirectXEngine, BackgroundTilesUseTheAttributeQuadrantsInMasterColours) {
-  EngineRig rig;
-  CPpu& ppu = rig.ppu;
-  // Tile 1: columns with colour values 0, 1, 2, 3, 0, 1, 2, 3 on every row.
-  for (int r = 0; r < 8; ++r) {
-    ppu.m_Vram[0x10 + r] = 0x55;
-    ppu.m_Vram[0x18 + r] = 0x33;
-  }
-  const BYTE palette[16] = {0x21, 0x01, 0x16, 0x2A, 0x00, 0x05, 0x12, 0x27,
-                            0x00, 0x30, 0x06, 0x09, 0x00, 0x14, 0x1C, 0x38};
-  std::copy(palette, palette + 16, ppu.m_BgPalette);
-  // One tile in each quadrant of the first 32 x 32 block.
-  ppu.m_Vram[0x2000 + 0 * 32 + 0] = 1;  // top left
-  ppu.m_Vram[0x2000 + 1 * 32 + 3] = 1;  // top right
-  ppu.m_Vram[0x2000 + 2 * 32 + 1] = 1;  // bottom left
-  ppu.m_Vram[0x2000 + 3 * 32 + 2] = 1;  // bottom right
-  ppu.m_Vram[0x23C0] = 0b11'10'01'00;
-  rig.engine->Init();
-  rig.engine->UpdateNameTable(0x23C0);  // redraws the 16 tiles under it
-  rig.Frame();
-  const SImage picture = rig.Picture();
-
-  struct {
-    int tx, ty, select;
-  } const tiles[] = {{0, 0, 0}, {3, 1, 1}, {1, 2, 2}, {2, 3, 3}};
-  for (const auto& t : tiles)
-    for (int c = 0; c < 8; ++c) {
-      const int v = c & 3;
-      const int index = v ? palette[t.select * 4 + v] : palette[0];
-      EXPECT_EQ(picture.At(t.tx * 8 + c, t.ty * 8 + 5), Master(ppu, index))
-          << "tile " << t.tx << "," << t.ty << " column " << c;
-    }
-  // The master palette's own numbers, so that no channel is swapped.
-  EXPECT_EQ(picture.At(0, 0), PackRgb(63, 191, 255));
-  EXPECT_EQ(picture.At(1, 0), PackRgb(0, 0, 255));
-  EXPECT_EQ(picture.At(2, 0), PackRgb(248, 56, 0));
-  EXPECT_EQ(picture.At(3, 0), PackRgb(91, 219, 87));
-  EXPECT_EQ(picture.At(24 + 1, 8), PackRgb(171, 0, 35));
-  EXPECT_EQ(picture.At(8 + 1, 16), PackRgb(255, 255, 255));
-  EXPECT_EQ(picture.At(16 + 3, 24), PackRgb(251, 219, 123));
-  // A blank tile under the attribute shows colour 0; tiles never drawn stay black.
-  EXPECT_EQ(picture.At(8, 0), PackRgb(63, 191, 255));
-  EXPECT_EQ(picture.At(40, 0), 0u);
-}
-
-TEST(DirectXEngine, SecondTableAndBackgroundPatternTable) {
-  EngineRig rig;
-  CPpu& ppu = rig.ppu;
-  ppu.m_bVertical = 1;
-  ppu.m_Vram[0x1000 + 0x20] = 0x80;  // tile 2 of the table at 0x1000: one pixel
-  ppu.m_Vram[0x0020] = 0x01;         // tile 2 of the table at 0x0000: another
-  ppu.m_BgPalette[0] = 0x0F;
-  ppu.m_BgPalette[9] = 0x2A;
-  // Table 0x2400, tile (5, 0): attribute byte 0x27C1, top-left quadrant.
-  ppu.m_Vram[0x2400 + 5] = 2;
-  ppu.m_Vram[0x27C1] = 0x02;
-  ppu.m_Control = 0x10 | 0x01;  // patterns at 0x1000, frame starts at table 0x2400
-  rig.engine->Init();
-  rig.engine->UpdateNameTable(0x2405);
-  rig.Frame();
-  SImage picture = rig.Picture();
-  EXPECT_EQ(picture.At(40, 0), PackRgb(91, 219, 87));
-  EXPECT_EQ(picture.At(47, 0), Master(ppu, 0x0F));
-
-  ppu.m_Control = 0x01;  // patterns at 0x0000 now
-  rig.engine->UpdateNameTable(0x2405);
-  rig.Frame();
-  picture = rig.Picture();
-  EXPECT_EQ(picture.At(40, 0), Master(ppu, 0x0F));
-  EXPECT_EQ(picture.At(47, 0), PackRgb(91, 219, 87));
-}
-
-TEST(DirectXEngine, AttributeByteRedrawsTheTilesUnderItThroughTheVirtualSlot) {
-  struct CCounting : CDirectXEngine {
-    using CDirectXEngine::CDirectXEngine;
-    void UpdateNameTable(WORD addr) override {
-      calls.push_back(addr);
-      CDirectXEngine::UpdateNameTable(addr);
-    }
-    std::vector<WORD> calls;
+// Random fills, pixels and copies (stretched, clipped, onto themselves) on
+// small surfaces, each against its definition: a destination pixel inside both
+// rectangles and the surface takes the source pixel under its centre, if that
+// lies inside the source; fills and pixels stay inside the surface.
+TEST(SoftDirectDraw, FillsSetsAndCopiesAsDefinedAtEveryEdge) {
+  SRig rig;
+  IDirectDraw* pDraw = nullptr;
+  ASSERT_EQ(rig.factory.DirectDrawCreate(&pDraw), DD_OK);
+  std::mt19937 random(2024);
+  auto number = [&random](int n0, int n1) { return std::uniform_int_distribution(n0, n1)(random); };
+  auto in = [](const SSurfacePixels& s, int x, int y) {
+    return x >= 0 && y >= 0 && x < s.nWidth && y < s.nHeight;
   };
-  EngineRig rig;
-  CCounting engine(&rig.ppu, rig.platform);
-  engine.Init();
-  engine.UpdateNameTable(0x23C9);  // second row, second byte
-  ASSERT_EQ(engine.calls.size(), 17u);
-  EXPECT_EQ(engine.calls[1], 0x2000 + 4 * 32 + 4);
-  EXPECT_EQ(engine.calls[16], 0x2000 + 7 * 32 + 7);
-  engine.calls.clear();
-  engine.UpdateNameTable(0x27F8);  // last row: only two tile rows exist
-  const std::vector<WORD> expected = {0x27F8, 0x2780, 0x2781, 0x2782, 0x2783,
-                                      0x27A0, 0x27A1, 0x27A2, 0x27A3};
-  EXPECT_EQ(engine.calls, expected);
+  for (int nCase = 0; nCase < 4000; ++nCase) {
+    IDirectDrawSurface* p[2] = {};
+    SSurfacePixels px[2];
+    std::vector<DWORD> was[2];
+    SRect rc[2];  // destination, source
+    for (int i = 0; i < 2; ++i) {
+      const SSurfaceDesc desc{sizeof(desc), DDSD_WIDTH | DDSD_HEIGHT, DWORD(number(1, 7)),
+                              DWORD(number(1, 7))};
+      ASSERT_EQ(pDraw->CreateSurface(&desc, &p[i]), DD_OK);
+      p[i]->Lock(px[i]);
+      for (int k = 0; k < px[i].nWidth * px[i].nHeight; ++k)
+        was[i].push_back(px[i].pPixels[k] = number(0, 0xFFFFFF));
+      rc[i] = {number(-4, 9), number(-4, 9), number(-4, 12), number(-4, 12)};
+    }
+    // 0 a fill, 1 a pixel, 2 BltFast, else Blt; from the surface itself or the other.
+    const int nKind = number(0, 4), nFrom = number(0, 1);
+    const SSurfacePixels &dst = px[0], &src = px[nFrom];
+    if (nKind == 1) rc[0] = {rc[0].left, rc[0].top, rc[0].left + 1, rc[0].top + 1};
+    if (nKind == 2)
+      rc[0] = {rc[0].left, rc[0].top, rc[0].left + rc[1].Width(), rc[0].top + rc[1].Height()};
+    const DWORD color = number(0, 0x7FFFFFFF);
+    const SBltFx fx{static_cast<DWORD>(number(0, 5) ? sizeof(SBltFx) : 0), color};
+    const HRESULT hr = nKind == 0   ? p[0]->Blt(&rc[0], nullptr, nullptr, DDBLT_COLORFILL, &fx)
+                       : nKind == 1 ? p[0]->SetPixel(rc[0].left, rc[0].top, color)
+                       : nKind == 2 ? p[0]->BltFast(rc[0].left, rc[0].top, p[nFrom], &rc[1], 0)
+                                    : p[0]->Blt(&rc[0], p[nFrom], &rc[1], 0, nullptr);
+    HRESULT expected =
+        rc[0].IsEmpty() || (nKind > 1 && rc[1].IsEmpty()) ? DDERR_INVALIDRECT : DD_OK;
+    if ((nKind == 0 && !expected && !fx.dwSize) || (nKind == 1 && !in(dst, rc[0].left, rc[0].top)))
+      expected = DDERR_INVALIDPARAMS;
+    std::vector<DWORD> after = was[0];
+    for (int y = rc[0].top; y < rc[0].bottom && !expected; ++y)
+      for (int x = rc[0].left; x < rc[0].right; ++x) {
+        const int sx =
+            rc[1].left + int(std::floor((x - rc[0].left + 0.5) * rc[1].Width() / rc[0].Width()));
+        const int sy =
+            rc[1].top + int(std::floor((y - rc[0].top + 0.5) * rc[1].Height() / rc[0].Height()));
+        if (in(dst, x, y) && (nKind < 2 || in(src, sx, sy)))
+          after[y * dst.nWidth + x] = nKind == 0   ? color
+                                      : nKind == 1 ? color & 0xFFFFFF
+                                                   : was[nFrom][sy * src.nWidth + sx];
+      }
+    EXPECT_EQ(hr, expected) << "case " << nCase;
+    ASSERT_EQ(std::vector<DWORD>(dst.pPixels, dst.pPixels + after.size()), after)
+        << "case " << nCase;
+    for (auto* pSurface : p) pSurface->Release();
+  }
+  pDraw->Release();
+  EXPECT_EQ(rig.Live(), std::make_pair(0, 0));
 }
 
-namespace {
-// Markers: single pixels of colour 1 in tiles of both tables, everything else
-// colour 0.
-void SetUpMarkers(EngineRig& rig) {
-  CPpu& ppu = rig.ppu;
-  ppu.m_Vram[0x10] = 0x80;  // tile 1: pixel (0, 0)
-  ppu.m_Vram[0x20] = 0x10;  // tile 2: pixel (3, 0)
-  ppu.m_BgPalette[0] = 0x0F;
-  ppu.m_BgPalette[1] = 0x30;
-  ppu.m_bVertical = 1;
-  ppu.m_Vram[0x2000 + 32 + 1] = 1;  // cache (8, 8)
-  ppu.m_Vram[0x2000 + 32 + 0] = 1;  // cache (0, 8)
-  ppu.m_Vram[0x2400 + 32 + 0] = 1;  // cache (256, 8)
-  ppu.m_Vram[0x2400 + 32 + 1] = 1;  // cache (264, 8)
-  ppu.m_Vram[0x2400 + 0] = 2;       // cache (259, 0)
-  rig.engine->Init();
-  rig.DrawAllTiles();
-}
-
-std::vector<std::pair<int, int>> WhitePixels(const SImage& picture) {
-  std::vector<std::pair<int, int>> found;
-  for (int y = 0; y < picture.nHeight; ++y)
-    for (int x = 0; x < picture.nWidth; ++x)
-      if (picture.At(x, y) == PackRgb(255, 255, 255)) found.emplace_back(x, y);
-  return found;
-}
-}  // namespace
-
-TEST(DirectXEngine, OnlyTheFineScrollMovesThePicture) {
-  EngineRig rig;
-  SetUpMarkers(rig);
-  rig.Frame();
-  EXPECT_EQ(WhitePixels(rig.Picture()), (std::vector<std::pair<int, int>>{{0, 8}, {8, 8}}));
-
-  // Coarse scroll in the address registers is ignored; fine scroll 3, 2 is used.
-  rig.ppu.m_TempAddr = 0x0C45;
-  rig.ppu.m_VramAddr = 0x0C45;
-  rig.ppu.m_nFineX = 3;
-  rig.ppu.m_nFineY = 2;
-  rig.Frame(0x11, 0x22, 0x33);
-  rig.Frame(0x11, 0x22, 0x33);
-  const SImage picture = rig.Picture();
-  // Table 0x2000 from x 3: the second table's first column appears at 253;
-  // the rows past 240 come from the right table, whose right edge is clipped.
-  EXPECT_EQ(WhitePixels(picture), (std::vector<std::pair<int, int>>{{5, 6}, {253, 6}, {0, 238}}));
-  EXPECT_EQ(picture.At(252, 238), Master(rig.ppu, 0x0F));
-  EXPECT_EQ(picture.At(253, 238), PackRgb(0x11, 0x22, 0x33));
-  EXPECT_EQ(picture.At(255, 239), PackRgb(0x11, 0x22, 0x33));
-}
-
-TEST(DirectXEngine, FrameFromTheSecondTableWrapsToTheFirst) {
-  EngineRig rig;
-  SetUpMarkers(rig);
-  rig.ppu.m_Control = 0x01;  // vertical mirroring: table 0x2400
-  rig.Frame();
-  EXPECT_EQ(WhitePixels(rig.Picture()), (std::vector<std::pair<int, int>>{{3, 0}, {0, 8}, {8, 8}}));
-
-  rig.ppu.m_nFineX = 3;
-  rig.ppu.m_nFineY = 2;
-  rig.Frame();
-  // Two pieces: x 259-511 of the cache, then x 0-2 of the first table.
-  EXPECT_EQ(WhitePixels(rig.Picture()), (std::vector<std::pair<int, int>>{{5, 6}, {253, 6}}));
-
-  // Past line 240 the rows come from the first table's top, left half.
-  rig.ppu.m_nFineY = 7;
-  rig.Frame();
-  const SImage picture = rig.Picture();
-  EXPECT_EQ(WhitePixels(picture), (std::vector<std::pair<int, int>>{{5, 1}, {253, 1}}));
-  // Line 233 reads row 240, which is row 0 of the first table from x 3.
-  EXPECT_EQ(picture.At(0, 233), Master(rig.ppu, 0x0F));
-}
-
-TEST(DirectXEngine, SpriteZeroHitComesAtTheLineAfterItsY) {
-  EngineRig rig;
-  rig.engine->Init();
-  rig.ppu.m_SpriteRam[0] = 50;
-  rig.ppu.m_Mask = 0x08;
-  rig.engine->DrawScanline(50);
-  EXPECT_FALSE(rig.ppu.m_Status & 0x40);
-  rig.engine->DrawScanline(51);
-  EXPECT_TRUE(rig.ppu.m_Status & 0x40);
-
-  // Not with the background hidden.
-  rig.ppu.m_Status = 0;
-  rig.ppu.m_Mask = 0x10;
-  rig.engine->DrawScanline(51);
-  EXPECT_FALSE(rig.ppu.m_Status & 0x40);
-
-  // Y = 255 names no visible line.
-  rig.ppu.m_Mask = 0x08;
-  rig.ppu.m_SpriteRam[0] = 255;
-  for (int line = 0; line < 240; ++line) rig.engine->DrawScanline(static_cast<BYTE>(line));
-  EXPECT_FALSE(rig.ppu.m_Status & 0x40);
-}
-
-TEST(DirectXEngine, PaletteChangeDoesNotRecolourDrawnTiles) {
-  EngineRig rig;
-  CPpu& ppu = rig.ppu;
-  ppu.m_Vram[0x10] = 0xFF;  // tile 1, top row all colour 1
-  ppu.m_BgPalette[1] = 0x16;
-  ppu.m_Vram[0x2000] = 1;
-  ppu.m_Vram[0x2001] = 1;
-  rig.engine->Init();
-  rig.engine->UpdateNameTable(0x2000);
-  rig.engine->UpdateNameTable(0x2001);
-  ppu.m_BgPalette[1] = 0x2A;
-  rig.engine->UpdateBgPalette(1);  // ignored by this engine
-  rig.Frame();
-  EXPECT_EQ(rig.Picture().At(0, 0), PackRgb(248, 56, 0));
-  EXPECT_EQ(rig.Picture().At(8, 0), PackRgb(248, 56, 0));
-
-  rig.engine->UpdateNameTable(0x2001);  // a rewrite redraws with today's colours
-  rig.Frame();
-  EXPECT_EQ(rig.Picture().At(0, 0), PackRgb(248, 56, 0));
-  EXPECT_EQ(rig.Picture().At(8, 0), PackRgb(91, 219, 87));
-}
-
-TEST(DirectXEngine, ClearScreenFillsThePictureWithTheColour) {
-  EngineRig rig;
-  rig.engine->Init();
-  rig.engine->ClearScreen(248, 56, 0);
-  rig.ppu.m_Mask = 0;  // background hidden: no rows are copied
-  rig.engine->EndFrame();
-  const SImage picture = rig.Picture();
-  EXPECT_EQ(picture.At(0, 0), PackRgb(248, 56, 0));
-  EXPECT_EQ(picture.At(255, 239), PackRgb(248, 56, 0));
-}
-
-TEST(DirectXEngine, FullScreenShowsThePictureUnscaledAt100And110) {
-  EngineRig rig(true);
-  SetUpMarkers(rig);
-  rig.Frame();
-  EXPECT_TRUE(rig.target.LastWasFullScreen());
-  const SImage display = rig.target.Picture();
-  ASSERT_EQ(display.nWidth, 800);
-  ASSERT_EQ(display.nHeight, 600);
-  const SImage picture = rig.Picture();
-  for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 256; ++x) ASSERT_EQ(display.At(100 + x, 110 + y), picture.At(x, y));
-  EXPECT_EQ(display.At(100 + 8, 110 + 8), PackRgb(255, 255, 255));
-  EXPECT_EQ(display.At(99, 110), 0u);
-  EXPECT_EQ(display.At(100, 109), 0u);
-  EXPECT_EQ(display.At(356, 349), 0u);
-
-  // The next frame, through the other buffer of the chain, shows the same way.
-  rig.Frame();
-  EXPECT_EQ(rig.target.Picture().At(100 + 8, 110 + 8), PackRgb(255, 255, 255));
-}
-
-TEST(DirectXEngine, WindowedDefaultShowsThePictureOneToOne) {
-  EngineRig rig;
-  SetUpMarkers(rig);
-  rig.Frame();
-  EXPECT_FALSE(rig.target.LastWasFullScreen());
-  const SImage client = rig.target.Picture();
-  const SImage picture = rig.Picture();
-  for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 256; ++x) ASSERT_EQ(client.At(3 + x, 3 + y), picture.At(x, y));
-  EXPECT_EQ(client.At(3 + 8, 3 + 8), PackRgb(255, 255, 255));
-  EXPECT_EQ(client.At(2, 3), 0u);
-  EXPECT_EQ(client.At(3 + 256, 3), 0u);
-}
-
-TEST(DirectXEngine, WindowedAt512By480ShowsThePictureDoubled) {
-  EngineRig rig;
-  rig.settings.WriteInt("Settings", "ResolutionX", 512);
-  rig.settings.WriteInt("Settings", "ResolutionY", 480);
-  SetUpMarkers(rig);
-  rig.Frame();
-  const SImage client = rig.target.Picture();
-  const SImage picture = rig.Picture();
-  for (int y = 0; y < 480; ++y)
-    for (int x = 0; x < 512; ++x) ASSERT_EQ(client.At(3 + x, 3 + y), picture.At(x / 2, y / 2));
-  EXPECT_EQ(client.At(3 + 16, 3 + 16), PackRgb(255, 255, 255));
-  EXPECT_EQ(client.At(3 + 17, 3 + 17), PackRgb(255, 255, 255));
-  EXPECT_NE(client.At(3 + 18, 3 + 16), PackRgb(255, 255, 255));
-  EXPECT_EQ(client.At(3 + 512, 3), 0u);
-}
-
-TEST(DirectXEngine, WindowedPictureFollowsTheWindow) {
-  EngineRig rig;
-  SetUpMarkers(rig);
-  rig.Frame();
-  rig.target.MoveClient(SRect{100, 50, 620, 540});
-  rig.Frame();
-  const SImage display = rig.target.Display();
-  EXPECT_EQ(display.At(100 + 3 + 8, 50 + 3 + 8), PackRgb(255, 255, 255));
-}
-
-TEST(DirectXEngine, ToggleFullScreenSwitchesAndRemakesTheSurfaces) {
-  EngineRig rig;
-  SetUpMarkers(rig);
-  rig.factory.ClearCallLog();
-  rig.engine->ToggleFullScreen();
-  EXPECT_EQ(rig.ppu.m_bFullScreen, 1);
-  EXPECT_TRUE(rig.messages.Messages().empty());
-  std::vector<std::string> expected(kFullScreenSetUp.begin() + 1, kFullScreenSetUp.end());
-  EXPECT_EQ(rig.factory.CallLog(), expected);
-  EXPECT_EQ(rig.factory.LiveSurfaces(), 5);
-
-  // The new name-table cache is black until the game rewrites its tiles.
-  rig.Frame();
-  EXPECT_TRUE(rig.target.LastWasFullScreen());
-  EXPECT_EQ(rig.Picture().At(8, 8), 0u);
-  rig.DrawAllTiles();
-  rig.Frame();
-  EXPECT_EQ(rig.target.Picture().At(100 + 8, 110 + 8), PackRgb(255, 255, 255));
-
-  rig.factory.ClearCallLog();
-  rig.engine->ToggleFullScreen();
-  EXPECT_EQ(rig.ppu.m_bFullScreen, 0);
-  expected.assign(kWindowedSetUp.begin() + 1, kWindowedSetUp.end());
-  EXPECT_EQ(rig.factory.CallLog(), expected);
-  rig.DrawAllTiles();
-  rig.Frame();
-  EXPECT_FALSE(rig.target.LastWasFullScreen());
-  EXPECT_EQ(rig.target.Picture().At(3 + 8, 3 + 8), PackRgb(255, 255, 255));
-  // The mode lives in the PPU only, not in the settings.
-  EXPECT_FALSE(rig.settings.Contains("Settings", "Full Screen"));
-}
-
-TEST(DirectXEngine, FailedSwitchToFullScreenStaysWindowed) {
-  EngineRig rig;
-  rig.engine->Init();
-  rig.factory.ClearCallLog();
-  rig.factory.FailStep(EDirectDrawStep::CooperativeFullScreen);
-  rig.engine->ToggleFullScreen();
-  EXPECT_EQ(rig.messages.Messages(), Messages{kNoLevel});
-  EXPECT_EQ(rig.ppu.m_bFullScreen, 0);
-  // The surfaces are made again, for the window.
-  std::vector<std::string> expected = {"SetCooperativeLevel(0x13) failed"};
-  expected.insert(expected.end(), kWindowedSetUp.begin() + 2, kWindowedSetUp.end());
-  EXPECT_EQ(rig.factory.CallLog(), expected);
-  rig.Frame();
-  EXPECT_FALSE(rig.target.LastWasFullScreen());
-}
-
-TEST(DirectXEngine, FailedSwitchToWindowedChangesNothing) {
-  EngineRig rig(true);
-  SetUpMarkers(rig);
-  rig.factory.ClearCallLog();
-  rig.factory.FailStep(EDirectDrawStep::CooperativeWindowed);
-  rig.engine->ToggleFullScreen();
-  EXPECT_EQ(rig.messages.Messages(), Messages{kNoLevel});
-  EXPECT_EQ(rig.ppu.m_bFullScreen, 1);
-  EXPECT_EQ(rig.factory.CallLog(), std::vector<std::string>{"SetCooperativeLevel(0x0A) failed"});
-  // The surfaces were kept, the name-table cache with them.
-  rig.Frame();
-  EXPECT_EQ(rig.target.Picture().At(100 + 8, 110 + 8), PackRgb(255, 255, 255));
-}
-
-TEST(DirectXEngine, InitAgainWithoutShutdownLeavesNothingBehind) {
-  EngineRig rig;
-  rig.engine->Init();
-  rig.engine->Init();
-  EXPECT_EQ(rig.factory.LiveObjects(), 1);
-  EXPECT_EQ(rig.factory.LiveSurfaces(), 5);
-  rig.engine->Shutdown();
-  EXPECT_EQ(rig.factory.LiveObjects(), 0);
-  EXPECT_EQ(rig.factory.LiveSurfaces(), 0);
-  rig.engine->Shutdown();  // twice is harmless
-
-  // The last picture stays available after Shutdown.
-  rig.engine->Init();
-  rig.engine->ClearScreen(1, 2, 3);
-  rig.engine->EndFrame();
-  rig.engine->Shutdown();
-  EXPECT_EQ(rig.Picture().At(0, 0), PackRgb(1, 2, 3));
-
-  // Destroyed without Shutdown, as the machine does on an engine change.
-  rig.engine->Init();
-  rig.engine.reset();
-  EXPECT_EQ(rig.factory.LiveObjects(), 0);
-  EXPECT_EQ(rig.factory.LiveSurfaces(), 0);
-}
-
-TEST(DirectXEngine, PaletteSwatchesGoBelowTheCachedTables) {
-  // They land in rows 240-271 of the name-table cache, which no scanline
-  // reads, so the picture is unchanged.
-  EngineRig rig;
-  SetUpMarkers(rig);
-  rig.ppu.m_BgPalette[3] = 0x30;
-  rig.ppu.m_SpritePalette[5] = 0x30;
-  rig.Frame();
-  const std::vector<std::pair<int, int>> before = WhitePixels(rig.Picture());
-  rig.engine->DrawPalettes();
-  rig.engine->DrawPatternTables();
-  rig.Frame();
-  EXPECT_EQ(WhitePixels(rig.Picture()), before);
-}
-
-TEST(DirectXEngine, PresentedFramesArePacedWhenAsked) {
-  EngineRig rig;
-  rig.platform.bPaceFrames = true;
-  CDirectXEngine engine(&rig.ppu, rig.platform);
-  engine.Init();
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < 4; ++i) engine.EndFrame();
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-  // The first frame opens the series; the next three wait for their turn.
-  EXPECT_GE(elapsed, std::chrono::nanoseconds(3 * CFramePacer::PeriodNs() - 1000000));
+TEST(SoftDirectDraw, RefusesBadDescriptionsAndTheFlipSwapsTheBuffers) {
+  SRig rig;
+  IDirectDraw* pDraw = nullptr;
+  ASSERT_EQ(rig.factory.DirectDrawCreate(&pDraw), DD_OK);
+  IDirectDrawSurface *pFront = nullptr, *pBack = nullptr;
+  const DWORD kSize = sizeof(SSurfaceDesc), kWH = DDSD_WIDTH | DDSD_HEIGHT;
+  // No size, no height, no width, and one far too wide (a negative setting).
+  for (SSurfaceDesc bad :
+       {SSurfaceDesc{0, kWH, 4, 4}, SSurfaceDesc{kSize, DDSD_WIDTH, 4, 4},
+        SSurfaceDesc{kSize, kWH, 4, 0}, SSurfaceDesc{kSize, kWH, 4, 0xFFFFFF00u}})
+    EXPECT_TRUE(DdFailed(pDraw->CreateSurface(&bad, &pFront)) && !pFront) << bad.dwWidth;
+  EXPECT_EQ(pDraw->SetCooperativeLevel(DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
+  const SSurfaceDesc chain{kSize, DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
+                           0,     0,
+                           1,     DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX};
+  ASSERT_EQ(pDraw->CreateSurface(&chain, &pFront), DD_OK);
+  ASSERT_EQ(pFront->GetAttachedSurface(DDSCAPS_BACKBUFFER, &pBack), DD_OK);
+  const SBltFx fx{sizeof(SBltFx), 0x0A0B0C};
+  pBack->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+  EXPECT_EQ(pFront->Flip(nullptr, 0), DD_OK);
+  SSurfacePixels front, back;
+  pFront->Lock(front);
+  pBack->Lock(back);
+  EXPECT_EQ(std::vector({front.pPixels[0], back.pPixels[0]}), std::vector<DWORD>({0x0A0B0C, 0}));
+  pBack->Release();
+  EXPECT_EQ(rig.Live(), std::make_pair(1, 2)) << "the chain still holds the back buffer";
+  pFront->Release();
+  pDraw->Release();
+  EXPECT_EQ(rig.Live(), std::make_pair(0, 0));
 }
