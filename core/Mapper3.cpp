@@ -38,7 +38,7 @@ void CMapper3::CopyChrBank(int nBank, bool bNotify) {
   std::memcpy(pVram, m_pChr.data() + start, n);
   if (n < kChrBankSize) std::memset(pVram + n, 0, kChrBankSize - n);
   if (bNotify && m_pPpu->m_pEngine)
-    for (WORD i = 0; i < kChrBankSize; ++i) m_pPpu->m_pEngine->UpdatePattern(i);
+    m_pPpu->m_pEngine->UpdatePatterns(0, kChrBankSize);
 }
 
 BYTE CMapper3::ReadByte(WORD addr) {

@@ -33,7 +33,7 @@ void CPpu::Reset() {
   m_ReadBuffer = 0;
   if (m_pEngine) {
     m_pEngine->Init();
-    for (WORD a = 0; a < 0x2000; ++a) m_pEngine->UpdatePattern(a);
+    m_pEngine->UpdatePatterns(0, 0x2000);
   }
   s_bWriteToggle = false;
 }

@@ -23,6 +23,11 @@ class CGraphicEngine {
   virtual void ToggleFullScreen() {}
   virtual void ToggleDebugView() {}
   virtual void UpdatePattern(WORD /*addr*/) {}
+  // A block of pattern memory changed at once (a bank switch, a load): the
+  // same as UpdatePattern for each byte, which an engine may do faster.
+  virtual void UpdatePatterns(WORD first, int nCount) {
+    for (int i = 0; i < nCount; ++i) UpdatePattern(static_cast<WORD>(first + i));
+  }
   virtual void UpdateNameTable(WORD /*addr*/) {}
   virtual void UpdateBgPalette(BYTE /*index*/) {}
   virtual void UpdateSpritePalette(BYTE /*index*/) {}

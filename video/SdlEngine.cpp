@@ -1,6 +1,8 @@
 #include "video/SdlEngine.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -45,6 +47,16 @@ class CPixels {
   BYTE* m_pBase = nullptr;
   int m_nPitch = 0;
 };
+// One plane byte spread over a row of eight pixels, leftmost pixel (bit 7)
+// in the lowest byte of memory.
+static_assert(std::endian::native == std::endian::little);
+constexpr auto kPlaneBits = [] {
+  std::array<std::uint64_t, 256> table{};
+  for (int b = 0; b < 256; ++b)
+    for (int i = 0; i < 8; ++i)
+      if (b & (0x80 >> i)) table[b] |= std::uint64_t{1} << (8 * i);
+  return table;
+}();
 }  // namespace
 
 CSdlEngine::CSdlEngine(CPpu* pPpu, const SPlatform& platform)
@@ -109,6 +121,8 @@ void CSdlEngine::Init() {
   m_nCacheBgTable = (m_pPpu->m_Control & 0x10) ? 1 : 0;
   std::fill(std::begin(m_bTileStale), std::end(m_bTileStale), true);
   m_bAnyTileStale = true;
+  std::fill(std::begin(m_bPatternStale), std::end(m_bPatternStale), true);
+  m_bAnyPatternStale = true;
 }
 
 void CSdlEngine::SetScreenPalette() {
@@ -239,27 +253,37 @@ void CSdlEngine::Shutdown() {
   m_pScreen = nullptr;
 }
 
-void CSdlEngine::UpdatePattern(WORD addr) {
-  if (!m_pPatternCache) return;
-  const WORD base = addr & 0xFFF7;
-  const BYTE p0 = m_pPpu->m_Vram[base];
-  const BYTE p1 = m_pPpu->m_Vram[base + 8];
-  const int n = (addr >> 4) & 0xFF;
-  const int x0 = (n >> 3) * 8;
-  const int y = (n & 7) * 8 + (addr & 7) + (addr >= 0x1000 ? 64 : 0);
-  {
-    const CPixels pixels(m_pPatternCache);
-    BYTE* row = pixels.Row(y) + x0;
-    for (int i = 0; i < 8; ++i) {
-      const BYTE mask = static_cast<BYTE>(0x80 >> i);
-      row[i] = static_cast<BYTE>(((p0 & mask) ? 1 : 0) | ((p1 & mask) ? 2 : 0));
+void CSdlEngine::UpdatePattern(WORD addr) { UpdatePatterns(addr, 1); }
+
+void CSdlEngine::UpdatePatterns(WORD first, int nCount) {
+  if (!m_pPatternCache || nCount <= 0) return;
+  const int nFirstTile = (first & 0x1FFF) >> 4;
+  const int nLastTile = std::min(0x1FFF, first + nCount - 1) >> 4;
+  for (int t = nFirstTile; t <= nLastTile; ++t) {
+    m_bPatternStale[t] = true;
+    // The name-table cache holds copies of the background's tiles.
+    if ((t >> 8) == m_nCacheBgTable) m_bTileStale[t & 0xFF] = true;
+  }
+  m_bAnyPatternStale = true;
+  m_bAnyTileStale = true;
+}
+
+SDL_Surface* CSdlEngine::PatternCache() {
+  if (!m_bAnyPatternStale || !m_pPatternCache) return m_pPatternCache;
+  const CPixels pixels(m_pPatternCache);
+  for (int t = 0; t < 512; ++t) {
+    if (!m_bPatternStale[t]) continue;
+    m_bPatternStale[t] = false;
+    const BYTE* pPlanes = m_pPpu->m_Vram + t * 16;
+    const int x = (t & 0xF8);
+    const int y = (t & 7) * 8 + (t >= 256 ? 64 : 0);
+    for (int r = 0; r < 8; ++r) {
+      const std::uint64_t row = kPlaneBits[pPlanes[r]] | (kPlaneBits[pPlanes[r + 8]] << 1);
+      std::memcpy(pixels.Row(y + r) + x, &row, 8);
     }
   }
-  // The name-table cache holds copies of the background's tiles.
-  if ((addr >= 0x1000 ? 1 : 0) == m_nCacheBgTable) {
-    m_bTileStale[n] = true;
-    m_bAnyTileStale = true;
-  }
+  m_bAnyPatternStale = false;
+  return m_pPatternCache;
 }
 
 bool CSdlEngine::CacheIsStale() const {
@@ -297,7 +321,7 @@ void CSdlEngine::DrawNameTableCell(WORD addr) {
   const BYTE select = static_cast<BYTE>(TilePaletteSelect(*m_pPpu, table, x, y) << 2);
   const int dx = x + (table == 0x2400 ? 256 : 0);
 
-  CopyPixels(m_pPatternCache, sx, sy, 8, 8, m_pNameTableCache, dx, y);
+  CopyPixels(PatternCache(), sx, sy, 8, 8, m_pNameTableCache, dx, y);
   if (!m_pNameTableCache || select == 0) return;
   const CPixels pixels(m_pNameTableCache);
   for (int r = 0; r < 8; ++r) {
@@ -445,7 +469,7 @@ void CSdlEngine::DrawSprites(BYTE front) {
 CSdlEngine::SRect CSdlEngine::DrawSpriteCell(BYTE tile, int nTableY, bool bH, bool bV, BYTE bits,
                                              int x, int y, bool bOver) {
   SRect r = {0, 0, 8, 8, x, y};
-  if (!ClipRects(m_pPatternCache, m_pSpriteLayer, r)) return SRect{};
+  if (!ClipRects(PatternCache(), m_pSpriteLayer, r)) return SRect{};
   const CPixels pattern(m_pPatternCache), layer(m_pSpriteLayer);
   const int sx = tile & 0xF8;
   const int sy = (tile & 7) * 8 + nTableY;
@@ -495,7 +519,7 @@ void CSdlEngine::DrawPalettes() {
 
 void CSdlEngine::DrawPatternTables() {
   if (m_bBgColorsDue) ApplyBgColors();
-  BlitToScreen(m_pPatternCache, 0, 0, 256, 128, 256, 32, m_bgMap);
+  BlitToScreen(PatternCache(), 0, 0, 256, 128, 256, 32, m_bgMap);
 }
 
 void CSdlEngine::ClearScreen(BYTE /*r*/, BYTE /*g*/, BYTE /*b*/) {

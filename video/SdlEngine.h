@@ -28,6 +28,7 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   void ToggleFullScreen() override;
   void ToggleDebugView() override;
   void UpdatePattern(WORD addr) override;
+  void UpdatePatterns(WORD first, int nCount) override;
   void UpdateNameTable(WORD addr) override;
   void UpdateBgPalette(BYTE index) override;
   void UpdateSpritePalette(BYTE index) override;
@@ -74,6 +75,10 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   SRect DrawSpriteCell(BYTE tile, int nTableY, bool bH, bool bV, BYTE bits, int x, int y,
                        bool bOver);
   void DrawNameTableCell(WORD addr);
+  // Pattern changes are decoded into the pattern cache when the cache is
+  // next read, so a program that switches banks many times a line pays for
+  // one decoding, not one per switch.
+  SDL_Surface* PatternCache();
   // Pattern writes and background-table switches leave cells of the
   // name-table cache showing old tiles; they are redrawn before the cache
   // is next copied.
@@ -109,6 +114,11 @@ class CSdlEngine : public CGraphicEngine, public IScreenCapture {
   bool m_bMapsStale = true;  // the screen's palette changed since they were made
   bool m_bBgColorsDue = true;
   bool m_bSpriteColorsDue = true;
+
+  // Tiles of both pattern tables changed since the pattern cache last took
+  // them in.
+  bool m_bPatternStale[512] = {};
+  bool m_bAnyPatternStale = false;
 
   // The pattern table (0 or 1) the name-table cache was drawn from, and the
   // tiles of it that changed since.
