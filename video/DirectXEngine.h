@@ -24,6 +24,8 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   void DrawPatternTables() override { DrawPaletteSwatches(); }
   void ToggleFullScreen() override;
   void UpdateNameTable(WORD addr) override;
+  // This engine takes up no pattern change; a bank switch costs nothing.
+  void UpdatePatterns(WORD /*first*/, int /*nCount*/) override {}
   void EndFrame() override;
   void ClearScreen(BYTE r, BYTE g, BYTE b) override;
 

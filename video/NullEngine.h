@@ -7,4 +7,6 @@ class CNullEngine : public CGraphicEngine {
  public:
   CNullEngine() = default;
   explicit CNullEngine(CPpu* pPpu) : CGraphicEngine(pPpu) {}
+  // Not one empty call per byte of a bank switch.
+  void UpdatePatterns(WORD /*first*/, int /*nCount*/) override {}
 };
