@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 export SDL_VIDEODRIVER=dummy QT_QPA_PLATFORM=offscreen
+bash scripts/line_counts.sh
 jobs=$(nproc)
 for preset in release asan; do
   echo "== $preset build"
