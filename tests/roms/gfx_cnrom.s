@@ -83,7 +83,7 @@ sprites_end:
   .scope
   base:
     TILE_SOLID 0
-    GLYPH BORDERED, bank
+    GLYPH bank
     .if bank = 0
       TILE $11111111, $11111111, $33333333, $33333333, $11111111, $11111111, $33333333, $33333333
     .elseif bank = 1

@@ -78,10 +78,10 @@ attributes:
 table0:
   BG_TILES_0
   PAD_TO_TILE table0, $0F
-  GLYPH BORDERED, 0
+  GLYPH 0
   PAD_TO_TILE table0, $100
 
 table1:
   BG_TILES_1
   PAD_TO_TILE table1, $0F
-  GLYPH BORDERED, 1
+  GLYPH 1
