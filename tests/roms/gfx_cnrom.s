@@ -22,17 +22,8 @@ CHR_BANKS = 4
 
 .macro DRAW_BAND n
   SELECT_BANK n
-  .if (n) < 3
-    DRAW_ROWS $2000, (n) * 8, (n) * 8 + 7, band_tile
-  .else
-    DRAW_ROWS $2000, 24, 29, band_tile
-  .endif
-  PPU_ADDR $23C0 + (n) * 16
-  lda #(n) * $55
-  ldx #16
-: sta PPUDATA
-  dex
-  bne :-
+  DRAW_ROWS $2000, (n) * 8, (n) * 8 + 7 - ((n) / 3) * 2, band_tile
+  FILL_PPU $23C0 + (n) * 16, (n) * $55, 16
 .endmacro
 
 .segment "CODE"
@@ -40,12 +31,11 @@ CHR_BANKS = 4
 reset:
   INIT_CONSOLE
   COPY_TO_PPU $3F00, palette, 32
-  DRAW_BAND 0
-  DRAW_BAND 1
-  DRAW_BAND 2
-  DRAW_BAND 3
+  .repeat 4, n
+    DRAW_BAND n
+  .endrepeat
   SELECT_BANK 2
-  COPY_TO_OAM sprites, sprites_end - sprites
+  COPY sprites, sprites_end - sprites, {OAM,x}
   START_RENDERING 0, MASK_BG | MASK_SPR, 0, 0
 forever:
   jmp forever
@@ -69,10 +59,9 @@ palette:
 
 ; Y, tile, attributes, X
 sprites:
-  .byte 111, $01, $00, 112
-  .byte 111, $02, $00, 120
-  .byte 111, $01, $00, 128
-  .byte 111, $02, $00, 136
+  .repeat 4, i
+    .byte 111, 1 + (i & 1), $00, 112 + i * 8
+  .endrepeat
 sprites_end:
 
 .segment "VECTORS"
@@ -84,7 +73,7 @@ sprites_end:
   base:
     TILE_SOLID 0
     GLYPH bank
-    .if bank = 0
+    .if bank = 0          ; tile 2: stripes, stripes across, diagonals, checker
       TILE $11111111, $11111111, $33333333, $33333333, $11111111, $11111111, $33333333, $33333333
     .elseif bank = 1
       TILE $11331133, $11331133, $11331133, $11331133, $11331133, $11331133, $11331133, $11331133

@@ -20,8 +20,6 @@ reset:
 
   COPY_TO_PPU $3F00, palette, 32
 
-  lda #0
-  sta PPUCTRL
   DRAW_ROWS $2000, 0, 15, checker_tile
   COPY_TO_PPU $23C0, attributes, 32
 
@@ -57,18 +55,8 @@ palette:
 ; top-left, top-right, bottom-left, bottom-right):
 ;   $E4 = 0 1 2 3, $4E = 2 3 0 1, $B1 = 1 0 3 2, $1B = 3 2 1 0
 attributes:
-  .repeat 8, by
-    .repeat 8, bx
-      .if ((bx + by) & 3) = 0
-        .byte $E4
-      .elseif ((bx + by) & 3) = 1
-        .byte $4E
-      .elseif ((bx + by) & 3) = 2
-        .byte $B1
-      .else
-        .byte $1B
-      .endif
-    .endrepeat
+  .repeat 64, i
+    .byte ($1BB14EE4 >> ((((i & 7) + i / 8) & 3) * 8)) & $FF
   .endrepeat
 
 .segment "VECTORS"
