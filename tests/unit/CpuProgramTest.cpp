@@ -1,8 +1,10 @@
 // The 6502 test program cpu_console (tests/roms) run in the whole console. It
 // reports through cartridge RAM: $6000 = 0 when every check passed ($80 while
-// running), the signature DE B0 61 at $6001, and a text from $6004.
+// running, else the failed check), the signature DE B0 61 at $6001, and a
+// text from $6004; a failed check leaves offset, want and got at $0780.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -31,6 +33,10 @@ SReport RunProgram(SNesRig& rig, bool bKeys) {
               bus.PeekByte(0x6000), ""};
     for (WORD a = 0x6004; a < 0x6104 && bus.PeekByte(a); ++a)
       r.strText += static_cast<char>(bus.PeekByte(a));
+    char vals[48];
+    std::snprintf(vals, sizeof(vals), " (at, want, got: %02X %02X %02X)", bus.PeekByte(0x780),
+                  bus.PeekByte(0x781), bus.PeekByte(0x782));
+    if (r.status != 0 && r.status != 0x80) r.strText += vals;
     return r;
   };
   rig.pump.m_onPump = [&](int n) {
