@@ -39,9 +39,9 @@ checker_tile:
   lda gfx_col
   clc
   adc gfx_row
-  and #1
-  clc
-  adc #1
+  lsr
+  lda #1
+  adc #0
   rts
 
 .segment "RODATA"

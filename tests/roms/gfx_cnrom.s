@@ -20,32 +20,27 @@ CHR_BANKS = 4
   sta bank_values + (n)
 .endmacro
 
-.macro DRAW_BAND n
-  SELECT_BANK n
-  DRAW_ROWS $2000, (n) * 8, (n) * 8 + 7 - ((n) / 3) * 2, band_tile
-  FILL_PPU $23C0 + (n) * 16, (n) * $55, 16
-.endmacro
-
 .segment "CODE"
 
 reset:
   INIT_CONSOLE
   COPY_TO_PPU $3F00, palette, 32
   .repeat 4, n
-    DRAW_BAND n
+    SELECT_BANK n
+    DRAW_ROWS $2000, n * 8, n * 8 + 7 - (n / 3) * 2, band_tile
+    FILL_PPU $23C0 + n * 16, n * $55, 16
   .endrepeat
   SELECT_BANK 2
   COPY sprites, sprites_end - sprites, {OAM,x}
   START_RENDERING 0, MASK_BG | MASK_SPR, 0, 0
-forever:
-  jmp forever
+  jmp *
 
 ; Digit in even columns, pattern in odd ones.
 band_tile:
   lda gfx_col
-  and #1
-  clc
-  adc #1
+  lsr
+  lda #1
+  adc #0
   rts
 
 .segment "RODATA"

@@ -32,8 +32,7 @@ reset:
 
   COPY sprites, sprites_end - sprites, {OAM,x}
   START_RENDERING 0, MASK_BG | MASK_SPR, 0, 0
-forever:
-  jmp forever
+  jmp *
 
 ; Rows 4p+1 and 4p+2 (p = 0-3) and rows 17-18 (p = 0 again): the digit p
 ; in column 1, six tiles each of colours 1, 2 and 3 from column 3.

@@ -29,17 +29,16 @@ reset:
   COPY_TO_PPU $23E0, attributes + 32, 32
 
   START_RENDERING CTRL_BG_1000, MASK_BG, 0, 0
-forever:
-  jmp forever
+  jmp *
 
 checker_tile:
   lda gfx_col
   beq @label
   clc
   adc gfx_row
-  and #1
-  clc
-  adc #1
+  lsr
+  lda #1
+  adc #0
   rts
 @label:
   lda #$0F
