@@ -1,10 +1,15 @@
-; The CPU in the whole console.
+; The whole console, checked from a program.
+; First what cartridges check at start-up: the data port answers one read
+; late (the palette at once, leaving the name-table byte beneath it in the
+; buffer); $2800 mirrors $2000 (vertical mirroring) and $2400 does not; CHR
+; data are copied after a throw-away read.
 ; The controller port: nothing before the first strobe, and a write with bit 0
-; clear is none; a write with bit 0 set then one with it clear strobes; then
-; eight buttons as $40/$41, $40 for reads 9-18, 0/1 at $4016 and 1/0 at $4017
-; on reads 19 and 20, $40 after, and both addresses share one count. The test
-; holds Z (A), Return (Start) and Left from frame 2 to frame 5: they are down
-; after the third vertical blank and up again after the sixth.
+; clear is none; a write with bit 0 set then one with it clear strobes ($09
+; then $08 too); then eight buttons as $40/$41, $40 for reads 9-18, 0/1 at
+; $4016 and 1/0 at $4017 on reads 19 and 20, $40 after, and both addresses
+; share one count. The test holds Z (A), Return (Start) and Left from frame 2
+; to frame 5: they are down after the third vertical blank and up again after
+; the sixth.
 ; The vblank flag and the NMI: a read of $2002 clears the flag; no NMI while
 ; bit 7 of $2000 is clear; with it set one per frame whatever I says, which
 ; pushes the status as stored (B, bit 5) and leaves I alone, and its handler
@@ -12,7 +17,7 @@
 ; Last, SED and a JMP through a pointer at $xxFF warn once each, and an opcode
 ; outside the instruction set stops the console: the status stays $80 and
 ; $6100/$6101 hold the opcode's address.
-.include "header.inc"
+.include "gfx.inc"
 .include "check.inc"
 
 READS      = 24
@@ -23,76 +28,94 @@ nmi_p      = $0702       ; the status the last NMI pushed,
 nmi_own    = $0703       ; the status in its handler
 nmi_vblank = $0704       ; and $2002 read there
 nmi_a      = $0705
-count_seen = $0706
 BAD_ADDR   = $6100
 
-; Reads the port READS times into buf, alternating between addr1 and addr2.
-.macro READ_PORT addr1, addr2
+; Strobes at saddr with hi, then hi with bit 0 clear; reads the port READS
+; times alternating between a1 and a2; compares with table.
+.macro PORT_READS saddr, hi, a1, a2, table, text
   .local loop
+  lda #hi
+  sta saddr
+  and #$FE
+  sta saddr
   ldx #0
 loop:
-  lda addr1
+  lda a1
   sta buf,x
   inx
-  lda addr2
+  lda a2
   sta buf,x
   inx
   cpx #READS
   bne loop
-.endmacro
-
-.macro STROBE addr
-  lda #1
-  sta addr
-  lsr a
-  sta addr
+  EXPECT_BYTES buf, table, READS, text
 .endmacro
 
 .segment "CODE"
 
 reset:
-  CHECK_START
   ldx #$FF
   txs
+  CHECK_START
   lda #0
-  sta $2000
+  sta PPUCTRL
   sta vblanks
   sta nmi_count
+
+  ; --- start-up checks of cartridges ------------------------------------------
+  FILL_PPU $2000, $A5, 1
+  FILL_PPU $2400, $5A, 1
+  PPU_ADDR $2000
+  EXPECT PPUDATA, $00, "first read after the address: the old buffer"
+  EXPECT PPUDATA, $A5, "second read: $2000"
+  PPU_ADDR $2800
+  lda PPUDATA
+  EXPECT PPUDATA, $A5, "$2800 mirrors $2000 (vertical)"
+  PPU_ADDR $2400
+  lda PPUDATA
+  EXPECT PPUDATA, $5A, "$2400 is a table of its own"
+  PPU_ADDR level_chr
+  lda PPUDATA
+  ldx #0
+: lda PPUDATA
+  sta buf,x
+  inx
+  cpx #LEVEL_SIZE
+  bne :-
+  EXPECT_BYTES buf, level, LEVEL_SIZE, "CHR data after a throw-away read"
+  FILL_PPU $3F01, $21, 1
+  FILL_PPU $2701, $77, 1   ; beneath $3F01: $2F01, mirrored onto $2701
+  PPU_ADDR $3F01
+  EXPECT PPUDATA, $21, "a palette read answers at once"
+  PPU_ADDR $2000
+  EXPECT PPUDATA, $77, "and leaves the name table beneath it"
 
   ; --- the controller port -----------------------------------------------------
   lda #2
   sta $4016
   lsr a
   sta $4016
-  EXPECT_M $4016, $00, "$4016 before any strobe (2 then 0 written)"
-  EXPECT_M $4017, $00, "$4017 before any strobe"
-  REPORT_NOTE "waiting for vblank 3"
+  EXPECT $4016, $00, "$4016 before any strobe (2 then 0 written)"
+  EXPECT $4017, $00, "$4017 before any strobe"
+  NOTE "waiting for vblank 3"
   lda #3
   jsr wait_vblanks
-  STROBE $4016
-  READ_PORT $4016, $4016
-  EXPECT_BYTES buf, pressed_4016, READS, "$4016 reads, A Start Left down"
-  STROBE $4016
-  READ_PORT $4017, $4017
-  EXPECT_BYTES buf, pressed_4017, READS, "$4017 reads, A Start Left down"
-  STROBE $4017
-  READ_PORT $4016, $4017
-  EXPECT_BYTES buf, pressed_both, READS, "alternate reads, A Start Left down"
-  REPORT_NOTE "waiting for vblank 6"
+  PORT_READS $4016, $09, $4016, $4016, pressed_4016, "$4016 reads, A Start Left down"
+  PORT_READS $4016, $01, $4017, $4017, pressed_4017, "$4017 reads, A Start Left down"
+  PORT_READS $4017, $01, $4016, $4017, pressed_both, "alternate reads, A Start Left down"
+  NOTE "waiting for vblank 6"
   lda #6
   jsr wait_vblanks
-  STROBE $4016
-  READ_PORT $4016, $4016
-  EXPECT_BYTES buf, released_4016, READS, "$4016 reads after release"
+  PORT_READS $4016, $01, $4016, $4016, released_4016, "$4016 reads after release"
 
   ; --- the vblank flag and the NMI ---------------------------------------------
   lda #7
   jsr wait_vblanks
-  EXPECT_MASKED $2002, $80, $00, "a second read of $2002", "bit 7"
+  EXPECT $2002, $00, "a second read of $2002, bit 7", $80
   lda #8
   jsr wait_vblanks
-  EXPECT_M nmi_count, 0, "NMI while bit 7 of $2000 is clear"
-  REPORT_NOTE "waiting for an NMI with I clear"
+  EXPECT nmi_count, 0, "NMI while bit 7 of $2000 is clear"
+  NOTE "waiting for an NMI with I clear"
   lda #$20               ; the whole status byte
   pha
   plp
@@ -100,30 +123,26 @@ reset:
   sta $2000
 : lda nmi_count
   beq :-
-  EXPECT_MASKED nmi_vblank, $80, $80, "vblank flag in the NMI handler", "$2002"
-  EXPECT_MASKED nmi_p, $34, $20, "NMI with I clear pushed I, B, bit 5", "P"
-  EXPECT_MASKED nmi_own, $34, $20, "I, B, bit 5 in its handler", "P"
-  REPORT_NOTE "waiting for an NMI with I set"
+  EXPECT nmi_vblank, $80, "vblank flag in the NMI handler", $80
+  EXPECT nmi_p, $20, "NMI with I clear pushed I, B, bit 5", $34
+  EXPECT nmi_own, $20, "I, B, bit 5 in its handler", $34
+  NOTE "waiting for an NMI with I set"
   lda #$04
   pha
   plp
 : lda nmi_count
   cmp #2
   bcc :-
-  EXPECT_MASKED nmi_p, $34, $04, "NMI with I set, bit 5 clear pushed I, B, bit 5", "P"
-  EXPECT_MASKED nmi_own, $34, $04, "I, B, bit 5 in its handler", "P"
+  EXPECT nmi_p, $04, "NMI with I set, bit 5 clear pushed I, B, bit 5", $34
+  EXPECT nmi_own, $04, "I, B, bit 5 in its handler", $34
   lda #0
   sta $2000
-  lda nmi_count
-  sta count_seen
-  REPORT_NOTE "waiting for two frames with NMI off"
+  sta nmi_count
+  NOTE "waiting for two frames with NMI off"
   lda #10
   jsr wait_vblanks
-  lda nmi_count
-  cmp count_seen
-  beq :+
-  FAIL "NMI after bit 7 of $2000 was cleared"
-:
+  EXPECT nmi_count, 0, "NMI after bit 7 of $2000 was cleared"
+
   ; --- warnings, then an opcode outside the instruction set -------------------
   sed
   cld
@@ -134,7 +153,7 @@ jmp_back:
   sta BAD_ADDR
   lda #>bad_site
   sta BAD_ADDR + 1
-  REPORT_NOTE "before the bad opcode"
+  NOTE "before the bad opcode"
 bad_site:
   .byte $02
   FAIL "ran past the bad opcode"
@@ -169,17 +188,21 @@ nmi:
 irq:
   FAIL "unexpected BRK"
 
+level:
+  .byte $01, $02, $03, $05, $08, $0D, $15, $22, $37, $FF
+LEVEL_SIZE = * - level
+
 ; READS reads of the port: the buttons A, Start and Left as key, $40 for the
 ; others and reads 9-18, r19 and r20, then $40.
-.macro PORT_READS key, r19, r20
+.macro PORT_TABLE key, r19, r20
   .byte key, $40, $40, key, $40, $40, key, $40
   .res 10, $40
   .byte r19, r20, $40, $40, $40, $40
 .endmacro
-pressed_4016:  PORT_READS $41, $00, $01
-pressed_4017:  PORT_READS $41, $01, $00
-pressed_both:  PORT_READS $41, $00, $00   ; read 19 at $4016, read 20 at $4017
-released_4016: PORT_READS $40, $00, $01
+pressed_4016:  PORT_TABLE $41, $00, $01
+pressed_4017:  PORT_TABLE $41, $01, $00
+pressed_both:  PORT_TABLE $41, $00, $00   ; read 19 at $4016, read 20 at $4017
+released_4016: PORT_TABLE $40, $00, $01
 
 ; The pointer at the end of a page: a chip-style wrap would take the high byte
 ; from the page's first byte, $02, and run into the BRKs of zeroed RAM.
@@ -191,3 +214,8 @@ pointer:
 
 .segment "VECTORS"
   .word nmi, reset, irq
+
+.segment "CHARS"
+  .res $0120, 0
+level_chr = $0120
+  .byte $01, $02, $03, $05, $08, $0D, $15, $22, $37, $FF

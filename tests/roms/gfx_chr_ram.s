@@ -13,17 +13,12 @@ reset:
   INIT_CONSOLE
   COPY_TO_PPU $3F00, palette, 32
   DRAW_ROWS $2000, 0, 29, checker_tile
-  PPU_ADDR $23C0
-  lda #%11100100
-  ldx #64
-: sta PPUDATA
-  dex
-  bne :-
+  FILL_PPU $23C0, %11100100, 64
 
   COPY_TO_PPU $0000, table0, table0_end - table0
   COPY_TO_PPU $1000, table1, table1_end - table1
 
-  COPY_TO_OAM sprites, sprites_end - sprites
+  COPY sprites, sprites_end - sprites, {OAM,x}
   START_RENDERING 0, MASK_BG | MASK_SPR, 0, 0
 
 frame:
@@ -44,9 +39,9 @@ checker_tile:
   lda gfx_col
   clc
   adc gfx_row
-  and #1
-  clc
-  adc #1
+  lsr
+  lda #1
+  adc #0
   rts
 
 .segment "RODATA"

@@ -20,42 +20,27 @@ CHR_BANKS = 4
   sta bank_values + (n)
 .endmacro
 
-.macro DRAW_BAND n
-  SELECT_BANK n
-  .if (n) < 3
-    DRAW_ROWS $2000, (n) * 8, (n) * 8 + 7, band_tile
-  .else
-    DRAW_ROWS $2000, 24, 29, band_tile
-  .endif
-  PPU_ADDR $23C0 + (n) * 16
-  lda #(n) * $55
-  ldx #16
-: sta PPUDATA
-  dex
-  bne :-
-.endmacro
-
 .segment "CODE"
 
 reset:
   INIT_CONSOLE
   COPY_TO_PPU $3F00, palette, 32
-  DRAW_BAND 0
-  DRAW_BAND 1
-  DRAW_BAND 2
-  DRAW_BAND 3
+  .repeat 4, n
+    SELECT_BANK n
+    DRAW_ROWS $2000, n * 8, n * 8 + 7 - (n / 3) * 2, band_tile
+    FILL_PPU $23C0 + n * 16, n * $55, 16
+  .endrepeat
   SELECT_BANK 2
-  COPY_TO_OAM sprites, sprites_end - sprites
+  COPY sprites, sprites_end - sprites, {OAM,x}
   START_RENDERING 0, MASK_BG | MASK_SPR, 0, 0
-forever:
-  jmp forever
+  jmp *
 
 ; Digit in even columns, pattern in odd ones.
 band_tile:
   lda gfx_col
-  and #1
-  clc
-  adc #1
+  lsr
+  lda #1
+  adc #0
   rts
 
 .segment "RODATA"
@@ -69,10 +54,9 @@ palette:
 
 ; Y, tile, attributes, X
 sprites:
-  .byte 111, $01, $00, 112
-  .byte 111, $02, $00, 120
-  .byte 111, $01, $00, 128
-  .byte 111, $02, $00, 136
+  .repeat 4, i
+    .byte 111, 1 + (i & 1), $00, 112 + i * 8
+  .endrepeat
 sprites_end:
 
 .segment "VECTORS"
@@ -83,8 +67,8 @@ sprites_end:
   .scope
   base:
     TILE_SOLID 0
-    GLYPH BORDERED, bank
-    .if bank = 0
+    GLYPH bank
+    .if bank = 0          ; tile 2: stripes, stripes across, diagonals, checker
       TILE $11111111, $11111111, $33333333, $33333333, $11111111, $11111111, $33333333, $33333333
     .elseif bank = 1
       TILE $11331133, $11331133, $11331133, $11331133, $11331133, $11331133, $11331133, $11331133

@@ -20,78 +20,49 @@ reset:
   INIT_CONSOLE
 
   COPY_TO_PPU $3F00, palette, 32
-  PPU_ADDR $3F10
-  lda #$2D
-  sta PPUDATA
-  PPU_ADDR $3F08
-  lda #$0F
-  sta PPUDATA
+  FILL_PPU $3F10, $2D, 1
+  FILL_PPU $3F08, $0F, 1
 
   DRAW_ROWS $2000, 0, 29, band_tile
   COPY_TO_PPU $23C0, attributes, 64
 
-  PPU_ADDR $3F01
-  lda #$11
-  sta PPUDATA
-  PPU_ADDR $3F11
-  lda #$16
-  sta PPUDATA
+  FILL_PPU $3F01, $11, 1
+  FILL_PPU $3F11, $16, 1
   DRAW_ROWS $2000, 17, 18, band_tile
 
-  COPY_TO_OAM sprites, sprites_end - sprites
+  COPY sprites, sprites_end - sprites, {OAM,x}
   START_RENDERING 0, MASK_BG | MASK_SPR, 0, 0
-forever:
-  jmp forever
+  jmp *
 
-; Rows 4p+1 and 4p+2 (p = 0-3) and rows 17-18: label in column 1, six
-; tiles each of colours 1, 2 and 3 from column 3.
+; Rows 4p+1 and 4p+2 (p = 0-3) and rows 17-18 (p = 0 again): the digit p
+; in column 1, six tiles each of colours 1, 2 and 3 from column 3.
 band_tile:
   lda gfx_row
-  cmp #17
-  beq @band0
-  cmp #18
-  beq @band0
-  cmp #16
+  cmp #19
   bcs @blank
-  and #3
+  adc #1                ; bit 1 of row + 1 is set for rows 4p+1 and 4p+2
+  and #2
   beq @blank
-  cmp #3
-  beq @blank
+  ldy gfx_col
+  lda band_row,y
+  bpl @done
   lda gfx_row
   lsr
   lsr
-  clc
-  adc #$10          ; digit of the band's palette
-  bne @column
-@band0:
-  lda #$10
-@column:
-  ldy gfx_col
-  cpy #1
-  beq @done
-  cpy #3
-  bcc @blank
-  cpy #9
-  bcc @one
-  cpy #15
-  bcc @two
-  cpy #21
-  bcc @three
-@blank:
-  lda #0
+  and #3
+  ora #$10              ; digit p
 @done:
   rts
-@one:
-  lda #1
-  rts
-@two:
-  lda #2
-  rts
-@three:
-  lda #3
+@blank:
+  lda #0
   rts
 
 .segment "RODATA"
+
+; $FF: the digit.
+band_row:
+  .byte 0, $FF, 0, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 3
+  .byte 3, 3, 3, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0
 
 palette:
   .byte $0F, $16, $27, $28,  $05, $1A, $2A, $39,  $09, $12, $21, $32,  $0B, $14, $24, $34
@@ -121,9 +92,8 @@ sprites_end:
 
 .segment "CHARS"
 chr:
-  TILE_SOLID 0
-  TILE_SOLID 1
-  TILE_SOLID 2
-  TILE_SOLID 3
+  .repeat 4, c
+    TILE_SOLID c
+  .endrepeat
   PAD_TO_TILE chr, $10
-  FONT BORDERED
+  GLYPH 16

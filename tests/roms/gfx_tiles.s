@@ -20,8 +20,6 @@ reset:
 
   COPY_TO_PPU $3F00, palette, 32
 
-  lda #0
-  sta PPUCTRL
   DRAW_ROWS $2000, 0, 15, checker_tile
   COPY_TO_PPU $23C0, attributes, 32
 
@@ -31,17 +29,16 @@ reset:
   COPY_TO_PPU $23E0, attributes + 32, 32
 
   START_RENDERING CTRL_BG_1000, MASK_BG, 0, 0
-forever:
-  jmp forever
+  jmp *
 
 checker_tile:
   lda gfx_col
   beq @label
   clc
   adc gfx_row
-  and #1
-  clc
-  adc #1
+  lsr
+  lda #1
+  adc #0
   rts
 @label:
   lda #$0F
@@ -57,18 +54,8 @@ palette:
 ; top-left, top-right, bottom-left, bottom-right):
 ;   $E4 = 0 1 2 3, $4E = 2 3 0 1, $B1 = 1 0 3 2, $1B = 3 2 1 0
 attributes:
-  .repeat 8, by
-    .repeat 8, bx
-      .if ((bx + by) & 3) = 0
-        .byte $E4
-      .elseif ((bx + by) & 3) = 1
-        .byte $4E
-      .elseif ((bx + by) & 3) = 2
-        .byte $B1
-      .else
-        .byte $1B
-      .endif
-    .endrepeat
+  .repeat 64, i
+    .byte ($1BB14EE4 >> ((((i & 7) + i / 8) & 3) * 8)) & $FF
   .endrepeat
 
 .segment "VECTORS"
@@ -78,10 +65,10 @@ attributes:
 table0:
   BG_TILES_0
   PAD_TO_TILE table0, $0F
-  GLYPH BORDERED, 0
+  GLYPH 0
   PAD_TO_TILE table0, $100
 
 table1:
   BG_TILES_1
   PAD_TO_TILE table1, $0F
-  GLYPH BORDERED, 1
+  GLYPH 1
