@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include "platform/PngFile.h"
 #include "tools/HeadlessRunner.h"
@@ -26,64 +25,6 @@ std::string ReadAll(std::FILE* pFile) {
 }
 }  // namespace
 
-std::string SImageDiff::Describe() const {
-  std::ostringstream s;
-  if (!bSameSize) {
-    s << "the sizes differ";
-    return s.str();
-  }
-  if (nDiffering == 0) return "equal";
-  s << nDiffering << " pixel" << (nDiffering == 1 ? "" : "s") << " differ; the first at ("
-    << nFirstX << ", " << nFirstY << "): expected " << Hex(expected) << ", got " << Hex(actual);
-  return s.str();
-}
-
-SImageDiff CompareImages(const SImage& expected, const SImage& actual) {
-  SImageDiff diff;
-  if (expected.nWidth != actual.nWidth || expected.nHeight != actual.nHeight ||
-      expected.pixels.size() != actual.pixels.size()) {
-    diff.bSameSize = false;
-    return diff;
-  }
-  for (int y = 0; y < expected.nHeight; ++y) {
-    for (int x = 0; x < expected.nWidth; ++x) {
-      const std::uint32_t e = expected.At(x, y) & 0xFFFFFF;
-      const std::uint32_t a = actual.At(x, y) & 0xFFFFFF;
-      if (e == a) continue;
-      if (diff.nDiffering++ == 0) {
-        diff.nFirstX = x;
-        diff.nFirstY = y;
-        diff.expected = e;
-        diff.actual = a;
-      }
-    }
-  }
-  return diff;
-}
-
-SImage DiffImage(const SImage& expected, const SImage& actual) {
-  SImage out(actual.nWidth, actual.nHeight);
-  for (int y = 0; y < actual.nHeight; ++y) {
-    for (int x = 0; x < actual.nWidth; ++x) {
-      const bool bInside = x < expected.nWidth && y < expected.nHeight;
-      const std::uint32_t a = actual.At(x, y) & 0xFFFFFF;
-      if (bInside && (expected.At(x, y) & 0xFFFFFF) == a) {
-        out.At(x, y) = PackRgb(static_cast<std::uint8_t>((a >> 16 & 0xFF) / 3),
-                               static_cast<std::uint8_t>((a >> 8 & 0xFF) / 3),
-                               static_cast<std::uint8_t>((a & 0xFF) / 3));
-      } else {
-        out.At(x, y) = PackRgb(255, 0, 0);
-      }
-    }
-  }
-  return out;
-}
-
-bool GoldenUpdateRequested() {
-  const char* pValue = std::getenv("TOLVAR_UPDATE_GOLDEN");
-  return pValue && std::string(pValue) == "1";
-}
-
 EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& strOutputStem,
                           const SImage& actual, std::string& strMessage) {
   namespace fs = std::filesystem;
@@ -94,14 +35,13 @@ EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& s
   fs::remove(actualPath, ignored);
   fs::remove(diffPath, ignored);
   std::string error;
-  if (GoldenUpdateRequested()) {
+  const char* pszUpdate = std::getenv("TOLVAR_UPDATE_GOLDEN");
+  if (pszUpdate && std::string(pszUpdate) == "1") {
     fs::create_directories(fs::path(strGoldenPath).parent_path(), ignored);
-    if (!WritePng(strGoldenPath, actual, &error)) {
-      strMessage = error;
-      return EGoldenResult::kMismatch;
-    }
-    strMessage = "TOLVAR_UPDATE_GOLDEN=1: wrote " + strGoldenPath + "; review it before keeping it";
-    return EGoldenResult::kWritten;
+    strMessage = WritePng(strGoldenPath, actual, &error)
+                     ? "TOLVAR_UPDATE_GOLDEN=1: wrote " + strGoldenPath + "; review it first"
+                     : error;
+    return error.empty() ? EGoldenResult::kWritten : EGoldenResult::kMismatch;
   }
   fs::create_directories(fs::path(actualPath).parent_path(), ignored);
   SImage expected;
@@ -111,15 +51,31 @@ EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& s
                  actualPath + ". Review it, then run with TOLVAR_UPDATE_GOLDEN=1 to keep it.";
     return EGoldenResult::kMismatch;
   }
-  const SImageDiff diff = CompareImages(expected, actual);
-  if (diff.Equal()) return EGoldenResult::kMatch;
+  // Differing pixels red, equal ones dimmed to a third.
+  const bool bSameSize = expected.nWidth == actual.nWidth && expected.nHeight == actual.nHeight;
+  SImage diff(actual.nWidth, actual.nHeight);
+  int nDiffering = 0;
+  std::string first;
+  for (int y = 0; y < actual.nHeight; ++y)
+    for (int x = 0; x < actual.nWidth; ++x) {
+      const std::uint32_t a = actual.At(x, y) & 0xFFFFFF;
+      const std::uint32_t e = bSameSize ? expected.At(x, y) & 0xFFFFFF : ~a;
+      diff.At(x, y) = e == a ? (a >> 2 & 0x3F3F3F) + (a >> 4 & 0x0F0F0F) : 0xFF0000;
+      if (e != a && nDiffering++ == 0)
+        first = "; the first at (" + std::to_string(x) + ", " + std::to_string(y) +
+                "): expected " + Hex(e) + ", got " + Hex(a);
+    }
+  if (bSameSize && nDiffering == 0) return EGoldenResult::kMatch;
   WritePng(actualPath, actual);
-  if (diff.bSameSize) WritePng(diffPath, DiffImage(expected, actual));
-  strMessage = "differs from " + strGoldenPath + ": " + diff.Describe() + " (expected " +
-               std::to_string(expected.nWidth) + "x" + std::to_string(expected.nHeight) +
-               ", got " + std::to_string(actual.nWidth) + "x" + std::to_string(actual.nHeight) +
-               "). Actual picture: " + actualPath +
-               (diff.bSameSize ? "; differing pixels in red: " + diffPath : "");
+  if (bSameSize) WritePng(diffPath, diff);
+  strMessage = "differs from " + strGoldenPath + ": " +
+               (bSameSize ? std::to_string(nDiffering) + " pixels differ" + first +
+                                "; differing pixels in red: " + diffPath
+                          : "expected " + std::to_string(expected.nWidth) + "x" +
+                                std::to_string(expected.nHeight) + ", got " +
+                                std::to_string(actual.nWidth) + "x" +
+                                std::to_string(actual.nHeight)) +
+               ". Actual picture: " + actualPath;
   return EGoldenResult::kMismatch;
 }
 

@@ -86,17 +86,4 @@ INSTANTIATE_TEST_SUITE_P(Pictures, GoldenImage, ::testing::ValuesIn(Cases()), []
     if (ch == '/') ch = '_';
   return name;
 });
-
-TEST(GoldenCompare, CountsAndLocatesDifferencesAndMarksThemRed) {
-  SImage a(4, 3, 0x303030);
-  SImage b = a;
-  EXPECT_TRUE(CompareImages(a, b).Equal());
-  b.At(3, 0) = 0xFFFFFF;
-  b.At(1, 2) = 0x000000;
-  const SImageDiff diff = CompareImages(a, b);
-  EXPECT_EQ(diff.Describe(), "2 pixels differ; the first at (3, 0): expected #303030, got #FFFFFF");
-  EXPECT_EQ(DiffImage(a, b).At(3, 0), 0xFF0000u);
-  EXPECT_EQ(DiffImage(a, b).At(0, 0), 0x101010u);
-  EXPECT_FALSE(CompareImages(SImage(256, 240), SImage(512, 480)).Equal());
-}
 }  // namespace
