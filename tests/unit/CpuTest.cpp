@@ -248,7 +248,8 @@ void RunCase(const std::string& text, bool bWindow) {
   // would lose what the first one cleared.
   std::set<std::pair<char, int>> seen;
   for (const auto& access : r.mapper.m_log)
-    EXPECT_TRUE(seen.insert(access).second) << access.first << " twice at " << std::hex << access.second;
+    EXPECT_TRUE(seen.insert(access).second)
+        << access.first << " twice at " << std::hex << access.second;
 }
 
 TEST(CpuTest, EveryInstructionFromOneStartStateAndEveryOtherOpcodeRejected) {

@@ -38,15 +38,16 @@ struct SPpuRig {
 TEST(PpuDataPort, MirroringReadBufferIncrementAndDroppedWrites) {
   // Where a name-table write lands, horizontal then vertical; reading it back
   // through 0x3000-0x3EFF and bits above 14 finds the same byte.
-  const int tables[][3] = {{0x2400, 0x2000, 0x2400}, {0x2805, 0x2405, 0x2005},
-                           {0x2C05, 0x2405, 0x2405}};
+  const int tables[][3] = {
+      {0x2400, 0x2000, 0x2400}, {0x2805, 0x2405, 0x2005}, {0x2C05, 0x2405, 0x2405}};
   for (BYTE vertical : {0, 1})
     for (const auto& t : tables) {
       SPpuRig rig(vertical);
       const WORD physical = static_cast<WORD>(t[1 + vertical]);
       rig.Write(static_cast<WORD>(t[0]), 0x11);
       EXPECT_EQ(rig.ppu.m_Vram[physical], 0x11) << std::hex << t[0];
-      EXPECT_EQ(rig.engine.m_calls.back(), "UpdateNameTable(" + CRecordingEngine::Hex(physical) + ")");
+      EXPECT_EQ(rig.engine.m_calls.back(),
+                "UpdateNameTable(" + CRecordingEngine::Hex(physical) + ")");
       EXPECT_EQ(rig.Read(static_cast<WORD>(t[0] | 0x5000)), 0) << "one read late";
       EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0x11);
     }

@@ -49,8 +49,9 @@ TEST(QtSettings, ValuesPersistAtOnceAndHostileFilesGiveDefaultsAndStayAsTheyAre)
   EXPECT_EQ(reopened.GetInt("Settings", "FPS", 0), 1);
   EXPECT_EQ(reopened.GetString("MRU", "File1", ""), "/home/player/roms/My Game, 2.nes");
 
-  const std::pair<std::string, bool> cases[] = {  // content, read-only
-      {"[Input]\nA=57\nB=4", false},              // truncated
+  const std::pair<std::string, bool> cases[] = {
+      // content, read-only
+      {"[Input]\nA=57\nB=4", false},  // truncated
       {"[Input]\nA=999\nB=abc\nUp=1, 2\n[Settings]\nResolutionX=100000\nFPS=7\n"
        "GraphicEngine=a, b\ndefault=1\n",
        false},
