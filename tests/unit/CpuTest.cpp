@@ -269,31 +269,6 @@ TEST(CpuTest, EveryInstructionFromOneStartStateAndEveryOtherOpcodeRejected) {
   EXPECT_EQ(std::count(kOpcodes, kOpcodes + 512, '.'), 2 * (256 - 151));
 }
 
-TEST(CpuTest, DeviceRegistersSeeOneReadPerLoadAndOneReadThenOneWritePerIncrement) {
-  SRig r(false);
-  int addr = 0x8000;  // INC $2007, LDA $2002, LDA $2002
-  for (int b : {0xEE, 0x07, 0x20, 0xAD, 0x02, 0x20, 0xAD, 0x02, 0x20}) r.Mem(addr++) = b;
-  r.cpu.m_PC = 0x8000;
-  r.ppu.m_VramAddr = 0x0100;
-  r.ppu.m_Vram[0x100] = 0x41;
-  r.ppu.m_ReadBuffer = 0x30;
-  r.ppu.m_Status = 0xC0;
-  int nCycles = 0;
-  r.cpu.Execute(nCycles);
-  // The read answers the buffer (0x30) and moves on; 0x31 goes to the next address.
-  EXPECT_EQ(r.ppu.m_VramAddr, 0x0102);
-  EXPECT_EQ(r.ppu.m_ReadBuffer, 0x41);
-  EXPECT_EQ(r.ppu.m_Vram[0x101], 0x31);
-  EXPECT_EQ(r.ppu.m_Vram[0x102], 0x00);
-  // An extra read before the one that counts would have cleared the vblank bit.
-  r.cpu.Execute(nCycles);
-  EXPECT_EQ(r.cpu.m_A, 0xC0);
-  EXPECT_EQ(r.ppu.m_Status, 0x40);
-  r.cpu.Execute(nCycles);
-  EXPECT_EQ(r.cpu.m_A, 0x40);
-  EXPECT_EQ(nCycles, 14);
-}
-
 TEST(CpuTest, BurstsStopAtTheLimitOrWhenTheMachineStopsAndTracersSeeEachInstructionFirst) {
   struct CTracer : ICpuTracer {
     void TraceInstruction(const CCpu& cpu, int nCycles) override {
