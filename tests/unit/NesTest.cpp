@@ -59,6 +59,10 @@ TEST(NesLoop, EscapeStopsFTogglesFullScreenAndStoppedKeepsItsEngine) {
   rig.RunFrames(3);
   EXPECT_EQ(Count(rig.Engine().m_calls, "ToggleFullScreen()"), 3) << "every frame F is down";
   rig.keyboard.Press(0x01);
+  // Should Escape not stop the loop, the test fails rather than hangs.
+  rig.pump.m_onPump = [&](int n) {
+    if (n > 10) rig.nes->Stop();
+  };
   rig.nes->Run();
   EXPECT_EQ(rig.nes->State(), "Stop");
   EXPECT_EQ(rig.pump.m_nPumps, 4);
