@@ -108,10 +108,9 @@ TEST(RunnerProgram, ExitCodesTraceAndDump) {
   EXPECT_NE(run.strOut.find("fps: "), std::string::npos);
   EXPECT_NE(run.strOut.find("6000: 5A 00"), std::string::npos) << run.strOut;
   EXPECT_NE(run.strOut.find("0000: 00 07"), std::string::npos);
-  const std::string lines = ReadFile(trace);
-  EXPECT_EQ(lines.rfind("9000  A9 5A     LDA  A:00 X:00 Y:00 P:20 SP:01FF CYC:0\n", 0), 0u);
-  EXPECT_NE(lines.find("9002  8D 00 60  STA  A:5A X:00 Y:00 P:20 SP:01FF CYC:2\n"),
-            std::string::npos);
+  // The trace's format is checked by the frame-state test's traced runs.
+  EXPECT_EQ(ReadFile(trace).rfind("9000  A9 5A     LDA  A:00 X:00 Y:00 P:20 SP:01FF CYC:0\n", 0),
+            0u);
 
   run = RunProgram("--frames 3 " + rom.string());  // the reset vector leads to opcode 02
   EXPECT_EQ(run.nExit, 1);
