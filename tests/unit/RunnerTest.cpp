@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "support/NesRig.h"
@@ -13,8 +14,12 @@
 namespace {
 namespace fs = std::filesystem;
 
-bool Parse(std::vector<const char*> args, SRunnerOptions& options, std::string& error) {
-  args.insert(args.begin(), "tolvar-run");
+// The words of a command line after the program's name.
+bool Parse(const std::string& line, SRunnerOptions& options, std::string& error) {
+  std::istringstream in(line);
+  std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+  std::vector<const char*> args = {"tolvar-run"};
+  for (const auto& w : words) args.push_back(w.c_str());
   return ParseRunnerOptions(static_cast<int>(args.size()), args.data(), options, error);
 }
 
@@ -30,7 +35,7 @@ std::string ReadFile(const fs::path& path) {
   return s.str();
 }
 
-fs::path WriteRom(const std::string& name, const std::vector<BYTE>& bytes) {
+fs::path WriteFile(const std::string& name, const std::vector<BYTE>& bytes) {
   const fs::path path = TempPath(name);
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
@@ -55,9 +60,8 @@ SRun RunProgram(const std::string& args) {
 TEST(RunnerOptions, ParsesEveryOptionAndRefusesBadOnesWithAReason) {
   SRunnerOptions o;
   std::string error;
-  ASSERT_TRUE(Parse({"--frames", "120", "--start-pc", "$C000", "--dump", "6000-600F", "--dump",
-                     "0000:10", "--trace", "-", "game.nes"},
-                    o, error))
+  ASSERT_TRUE(Parse(
+      "--frames 120 --start-pc $C000 --dump 6000-600F --dump 0000:10 --trace - game.nes", o, error))
       << error;
   EXPECT_EQ(o.nFrames, 120);
   EXPECT_EQ(o.nStartPc, 0xC000);
@@ -65,21 +69,12 @@ TEST(RunnerOptions, ParsesEveryOptionAndRefusesBadOnesWithAReason) {
   EXPECT_EQ(o.dumps[0].nLast, 0x600F);
   EXPECT_EQ(o.dumps[1].nLast, 0x000F);
   EXPECT_EQ(o.strRomPath, "game.nes");
-  const std::vector<std::vector<const char*>> bad = {{},
-                                                     {"--frames", "-1", "a.nes"},
-                                                     {"--frames", "ten", "a.nes"},
-                                                     {"--engine", "gl", "a.nes"},
-                                                     {"--start-pc", "10000", "a.nes"},
-                                                     {"--dump", "0000-FFFFF", "a.nes"},
-                                                     {"--dump", "7000-6000", "a.nes"},
-                                                     {"--dump", "FFFF:2", "a.nes"},
-                                                     {"--bogus", "a.nes"},
-                                                     {"a.nes", "b.nes"},
-                                                     {"a.nes", "--frames"},
-                                                     {"--screenshot", "x.png", "a.nes"}};
-  for (const auto& args : bad) {
+  for (const char* line : {"", "--frames -1 a.nes", "--frames ten a.nes", "--engine gl a.nes",
+                           "--start-pc 10000 a.nes", "--dump 0000-FFFFF a.nes",
+                           "--dump 7000-6000 a.nes", "--dump FFFF:2 a.nes", "--bogus a.nes",
+                           "a.nes b.nes", "a.nes --frames", "--screenshot x.png a.nes"}) {
     SRunnerOptions refused;
-    EXPECT_FALSE(Parse(args, refused, error)) << (args.empty() ? "(none)" : args[0]);
+    EXPECT_FALSE(Parse(line, refused, error)) << line;
     EXPECT_FALSE(error.empty());
   }
 }
@@ -101,10 +96,10 @@ TEST(InputScript, HoldsButtonsFromTheirFrameUntilTheNextLine) {
 TEST(RunnerProgram, ExitCodesTraceAndDump) {
   // At 0x9000: LDA #$5A; STA $6000; LDX #$07; STX $0001; JMP to itself.
   const fs::path rom =
-      WriteRom("store.nes", MakeProgram({0x02}, 0x8000, 0x8000, 0x8000, 0,
-                                        {{0x9000,
-                                          {0xA9, 0x5A, 0x8D, 0x00, 0x60, 0xA2, 0x07, 0x8E, 0x01,
-                                           0x00, 0x4C, 0x0A, 0x90}}}));
+      WriteFile("store.nes", MakeProgram({0x02}, 0x8000, 0x8000, 0x8000, 0,
+                                         {{0x9000,
+                                           {0xA9, 0x5A, 0x8D, 0x00, 0x60, 0xA2, 0x07, 0x8E, 0x01,
+                                            0x00, 0x4C, 0x0A, 0x90}}}));
   const fs::path trace = TempPath("trace.txt");
   SRun run = RunProgram("--frames 30 --start-pc 9000 --dump 6000:2 --dump 0000-0001 --trace " +
                         trace.string() + " " + rom.string());
@@ -113,21 +108,20 @@ TEST(RunnerProgram, ExitCodesTraceAndDump) {
   EXPECT_NE(run.strOut.find("fps: "), std::string::npos);
   EXPECT_NE(run.strOut.find("6000: 5A 00"), std::string::npos) << run.strOut;
   EXPECT_NE(run.strOut.find("0000: 00 07"), std::string::npos);
-  const std::string lines = ReadFile(trace);
-  EXPECT_EQ(lines.rfind("9000  A9 5A     LDA  A:00 X:00 Y:00 P:20 SP:01FF CYC:0\n", 0), 0u);
-  EXPECT_NE(lines.find("9002  8D 00 60  STA  A:5A X:00 Y:00 P:20 SP:01FF CYC:2\n"),
-            std::string::npos);
+  // The trace's format is checked by the frame-state test's traced runs.
+  EXPECT_EQ(ReadFile(trace).rfind("9000  A9 5A     LDA  A:00 X:00 Y:00 P:20 SP:01FF CYC:0\n", 0),
+            0u);
 
   run = RunProgram("--frames 3 " + rom.string());  // the reset vector leads to opcode 02
   EXPECT_EQ(run.nExit, 1);
   EXPECT_NE(run.strErr.find("Bad Opcode Encountered..."), std::string::npos) << run.strErr;
 
-  std::ofstream(TempPath("notes.nes")) << "not the bytes of a cartridge\n";
-  const fs::path mapper5 =
-      WriteRom("m5.nes", MakeProgram({0x4C, 0x00, 0x80}, 0x8000, 0x8000, 0x8000, 5));
+  const std::string notes = WriteFile("notes.nes", {'n', 'o', 't', 'e', 's'}).string();
+  const std::string mapper5 =
+      WriteFile("m5.nes", MakeProgram({0x02}, 0x8000, 0x8000, 0x8000, 5)).string();
   for (const std::string& args :
-       {TempPath("notes.nes").string(), std::string("/nonexistent/game.nes"), mapper5.string(),
-        "--frames -1 " + mapper5.string(), "--input /nonexistent/pad.txt " + rom.string()}) {
+       {notes, std::string("/nonexistent/game.nes"), mapper5, "--frames -1 " + rom.string(),
+        "--input /nonexistent/pad.txt " + rom.string()}) {
     run = RunProgram(args);
     EXPECT_EQ(run.nExit, 2) << args;
     EXPECT_NE(run.strErr.find("tolvar-run"), std::string::npos) << args << ": " << run.strErr;
