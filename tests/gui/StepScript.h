@@ -6,23 +6,25 @@
 #include <memory>
 #include <vector>
 
+using Steps = std::vector<std::function<void()>>;
+
 // Plays steps one per turn of whichever event loop runs (a dialog's own, a
 // nested one, the emulation loop's pump), so each step sees the program
 // settled after the one before, while goOn() holds and until the caller
-// clears the returned flag. The runner holds itself only weakly; each
-// scheduled turn holds it.
-inline std::shared_ptr<bool> PlaySteps(QObject* pContext, std::vector<std::function<void()>> steps,
-                                       std::function<bool()> goOn) {
-  auto pPlaying = std::make_shared<bool>(true);
-  auto pSteps = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-  auto pNext = std::make_shared<std::function<void(std::size_t)>>();
-  std::weak_ptr<std::function<void(std::size_t)>> next = pNext;
-  *pNext = [pSteps, next, pContext, goOn, pPlaying](std::size_t i) {
+// clears the returned flag. Each scheduled turn holds what it needs.
+inline void PlayStepsFrom(QObject* pContext, std::shared_ptr<Steps> pSteps,
+                          std::function<bool()> goOn, std::shared_ptr<bool> pPlaying,
+                          std::size_t i) {
+  QTimer::singleShot(0, pContext, [=] {
     if (i >= pSteps->size() || !*pPlaying || !goOn()) return;
     (*pSteps)[i]();
-    QTimer::singleShot(0, pContext, [pNext = next.lock(), i] { (*pNext)(i + 1); });
-  };
-  QTimer::singleShot(0, pContext, [pNext] { (*pNext)(0); });
+    PlayStepsFrom(pContext, pSteps, goOn, pPlaying, i + 1);
+  });
+}
+
+inline std::shared_ptr<bool> PlaySteps(QObject* pContext, Steps steps, std::function<bool()> goOn) {
+  auto pPlaying = std::make_shared<bool>(true);
+  PlayStepsFrom(pContext, std::make_shared<Steps>(std::move(steps)), goOn, pPlaying, 0);
   return pPlaying;
 }
 
@@ -34,7 +36,7 @@ struct SModalOutcome {
 // Runs a modal dialog with the steps played in it. A dialog still open a
 // few seconds after the last step is rejected, so a test fails instead of
 // hanging.
-inline SModalOutcome RunModal(QDialog& dialog, std::vector<std::function<void()>> steps) {
+inline SModalOutcome RunModal(QDialog& dialog, Steps steps) {
   SModalOutcome outcome;
   auto pOpen = std::make_shared<bool>(true);
   steps.push_back([&dialog, &outcome, pOpen] {
