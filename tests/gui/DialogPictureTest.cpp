@@ -9,7 +9,6 @@
 #include <QTreeWidget>
 
 #include "app/ResourceIds.h"
-#include "core/Rom.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/OpenRomDlg.h"
 #include "dialogs/OptionsDlg.h"
@@ -18,17 +17,15 @@
 #include "input/InputDlg.h"
 #include "support/GoldenImage.h"
 #include "support/NesRig.h"
-#include "video/NullEngine.h"
 #include "video/VideoDlg.h"
 
 TEST(DialogPictures, EveryDialogMatchesItsReviewedPicture) {
   SNesRig rig;
-  CRom rom;
+  CRom& rom = rig.rom;
   rom.m_strFileName = "/home/player/roms/demo.nes";
   rom.m_nPrgSize = 32768;
   rom.m_nChrSize = 8192;
   rom.m_bVertical = 1;
-  CNullEngine engine;
   // Folders named the same on every machine; the home folder is named too.
   const QString folder = "/tmp/tolvar-dialog-picture";
   QDir().mkpath(folder);
@@ -47,7 +44,7 @@ TEST(DialogPictures, EveryDialogMatchesItsReviewedPicture) {
   CSoundDlg sound;
   COptionsDlg options(nullptr, rig.nes.get());
   CRomInfoDlg info(nullptr, &rom);
-  CVideoDlg video(nullptr, &engine, &rig.settings, nullptr);
+  CVideoDlg video(nullptr, nullptr, &rig.settings, nullptr);
   CInputDlg input(nullptr, rig.nes->Input(), &rig.settings);
   const std::pair<const char*, QWidget*> dialogs[] = {
       {"about", &about}, {"sound", &sound}, {"options", &options}, {"rom_info", &info},
