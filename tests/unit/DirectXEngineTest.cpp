@@ -173,6 +173,13 @@ TEST(DirectXEngine, SetUpFailuresSwitchesAndWhereThePictureLands) {
     rig.engine.reset();  // as the machine does on an engine change
     EXPECT_EQ(rig.Live(), std::make_pair(0, 0));
   }
+  // Without a factory there are no drawing objects, and nothing is shown.
+  CPpu ppu(nullptr, 0);
+  CDirectXEngine bare(&ppu, SPlatform{});
+  bare.Init();
+  bare.EndFrame();
+  SImage picture;
+  EXPECT_FALSE(bare.CapturePicture(picture));
 }
 
 // Random fills, pixels and copies (stretched, clipped, onto themselves) on
@@ -237,12 +244,10 @@ TEST(SoftDirectDraw, FillsSetsAndCopiesAsDefinedAtEveryEdge) {
   }
   // The flip swaps the buffers; the chain holds its back buffer.
   IDirectDrawSurface *pFront = nullptr, *pBack = nullptr;
-  const SSurfaceDesc chain{sizeof(SSurfaceDesc),
-                           DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
-                           0,
-                           0,
-                           1,
-                           DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX};
+  const SSurfaceDesc chain{.dwSize = sizeof(SSurfaceDesc),
+                           .dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
+                           .dwBackBufferCount = 1,
+                           .dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX};
   ASSERT_EQ(pDraw->CreateSurface(&chain, &pFront), DD_OK);
   ASSERT_EQ(pFront->GetAttachedSurface(DDSCAPS_BACKBUFFER, &pBack), DD_OK);
   const SBltFx fx{sizeof(SBltFx), 0x0A0B0C};
