@@ -22,6 +22,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "core/Mapper0.h"
@@ -49,6 +50,9 @@ namespace {
 constexpr int kEvery = 100;  // frames between two recorded hashes
 constexpr int kRecordedFrames = 3000;
 constexpr int kTracedFrames = 30;  // trace lines are many; fewer frames of them
+int RecordedFrames(const std::string& name) {
+  return name.ends_with("/trace") ? kTracedFrames : kRecordedFrames;
+}
 
 // The player: walks, jumps about, presses everything, and lets go.
 constexpr const char* kDemoInput =
@@ -76,48 +80,45 @@ struct SHash {
   }
 };
 
+// A run's name is rom/engine, then /window for the SDL window with its debug
+// views hashed whole, or /trace.
 struct SCase {
-  std::string strRom, strEngine;
-  bool bWindow = false;  // the SDL window with its debug views, hashed whole
-  bool bTrace = false;
-  int nSuiteFrames = 0;  // the prefix the suite checks
-
-  std::string Name() const {
-    return strRom + "/" + strEngine + (bWindow ? "/window" : "") + (bTrace ? "/trace" : "");
-  }
-  int RecordedFrames() const { return bTrace ? kTracedFrames : kRecordedFrames; }
+  std::string strName;
+  int nSuiteFrames;  // the prefix the suite checks
 };
-void PrintTo(const SCase& c, std::ostream* pOut) { *pOut << c.Name(); }
+void PrintTo(const SCase& c, std::ostream* pOut) { *pOut << c.strName; }
 
 std::vector<SCase> Cases() {
-  std::vector<std::string> roms;
+  std::set<std::string> roms;
   for (const auto& entry : std::filesystem::directory_iterator(TOLVAR_ROM_DIR))
-    if (entry.path().extension() == ".nes") roms.push_back(entry.path().stem().string());
-  std::sort(roms.begin(), roms.end());
+    if (entry.path().extension() == ".nes") roms.insert(entry.path().stem().string());
   std::vector<SCase> cases;
   for (const std::string& rom : roms) {
-    const bool bDemo = rom == "demo";
     // The demo's whole recorded run on the engine that shows most; a third of
     // it on the others.
     for (const char* engine : {"null", "sdl", "directx"})
-      cases.push_back({rom, engine, false, false, bDemo ? (engine[0] == 's' ? 3000 : 1000) : 200});
-    cases.push_back({rom, "null", false, true, kTracedFrames});
+      cases.push_back({rom + "/" + engine, rom != "demo" ? 200 : engine[0] == 's' ? 3000 : 1000});
+    cases.push_back({rom + "/null/trace", kTracedFrames});
   }
-  cases.push_back({"demo", "sdl", true, false, 300});
-  cases.push_back({"demo", "sdl", false, true, kTracedFrames});
+  cases.push_back({"demo/sdl/window", 300});
+  cases.push_back({"demo/sdl/trace", kTracedFrames});
   return cases;
 }
 
 // A run's line in the reference, after its name: frames run, stopped on a bad
 // opcode, the hash with the state after the run folded in, then the chain
 // after every kEvery frames.
-std::vector<std::string> RunCase(const SCase& c, int nFrames) {
+std::vector<std::string> RunCase(const std::string& name, int nFrames) {
+  std::istringstream parts(name);
+  std::string strRom, engine;
+  std::getline(parts, strRom, '/'), std::getline(parts, engine, '/');
+  const bool bWindow = name.ends_with("/window"), bTrace = name.ends_with("/trace");
   CInputScript script;
   std::string error;
-  EXPECT_TRUE(script.Parse(c.strRom == "demo" ? kDemoInput : "", error)) << error;
+  EXPECT_TRUE(script.Parse(strRom == "demo" ? kDemoInput : "", error)) << error;
   CMemorySettingsStore settings;
   WriteFirstRunSettings(settings);
-  settings.WriteString("Settings", "GraphicEngine", EngineSettingName(c.strEngine));
+  settings.WriteString("Settings", "GraphicEngine", EngineSettingName(engine));
   CMessageRecorder messages;
   CKeyStateKeyboard keyboard;
   CManualTicks ticks;
@@ -132,16 +133,16 @@ std::vector<std::string> RunCase(const SCase& c, int nFrames) {
                                               .pEventPump = &pump,
                                               .pDirectDraw = &directDraw,
                                               .bPaceFrames = false});
-  const std::string path = std::string(TOLVAR_ROM_DIR) + "/" + c.strRom + ".nes";
+  const std::string path = std::string(TOLVAR_ROM_DIR) + "/" + strRom + ".nes";
   if (!rom.Load(path) || !nes->LoadRom(&rom)) {
     ADD_FAILURE() << "cannot load " << path;
     return std::vector<std::string>(3);
   }
-  if (c.bWindow) nes->Engine()->ToggleDebugView();
+  if (bWindow) nes->Engine()->ToggleDebugView();
 
   char* pTraceText = nullptr;
   std::size_t nTraceSize = 0, nTraceHashed = 0;
-  std::FILE* pTrace = c.bTrace ? open_memstream(&pTraceText, &nTraceSize) : nullptr;
+  std::FILE* pTrace = bTrace ? open_memstream(&pTraceText, &nTraceSize) : nullptr;
   std::unique_ptr<CTraceWriter> tracer;
   if (pTrace) nes->Cpu()->SetTracer((tracer = std::make_unique<CTraceWriter>(pTrace)).get());
 
@@ -176,7 +177,7 @@ std::vector<std::string> RunCase(const SCase& c, int nFrames) {
       h.Add(messages.Messages()[nMessages].data(), messages.Messages()[nMessages].size());
     if (auto* pCapture = dynamic_cast<IScreenCapture*>(nes->Engine())) {
       const bool bShown =
-          c.bWindow ? pCapture->CaptureWindow(picture) : pCapture->CapturePicture(picture);
+          bWindow ? pCapture->CaptureWindow(picture) : pCapture->CapturePicture(picture);
       h.Block(bShown);
       if (bShown) h.Add(picture.pixels.data(), picture.pixels.size() * sizeof(picture.pixels[0]));
     }
@@ -212,9 +213,7 @@ std::vector<std::string> RunCase(const SCase& c, int nFrames) {
   return words;
 }
 
-std::filesystem::path ReferencePath() {
-  return std::filesystem::path(TOLVAR_GOLDEN_DIR) / "frame_states.txt";
-}
+const std::string kReference = std::string(TOLVAR_GOLDEN_DIR) + "/frame_states.txt";
 
 bool EnvIs(const char* pszName) {
   const char* p = std::getenv(pszName);
@@ -224,20 +223,20 @@ bool EnvIs(const char* pszName) {
 class FrameStates : public ::testing::TestWithParam<SCase> {};
 
 TEST_P(FrameStates, MatchRecordedRun) {
-  const SCase& c = GetParam();
+  const std::string& name = GetParam().strName;
   if (EnvIs("TOLVAR_UPDATE_FRAME_STATES")) GTEST_SKIP() << "recording, not comparing";
   std::map<std::string, std::vector<std::string>> reference;
-  std::ifstream file(ReferencePath());
+  std::ifstream file(kReference);
   for (std::string line, name, word; std::getline(file, line);) {
     std::istringstream words(line);
     for (words >> name; words >> word;) reference[name].push_back(word);
   }
-  std::vector<std::string> recorded = reference[c.Name()];
-  ASSERT_GE(recorded.size(), 3u) << "no recorded run " << c.Name();
+  std::vector<std::string> recorded = reference[name];
+  ASSERT_GE(recorded.size(), 3u) << "no recorded run " << name;
   const int nFrames =
       std::min(std::stoi(recorded[0]),
-               EnvIs("TOLVAR_FRAME_STATES_FULL") ? c.RecordedFrames() : c.nSuiteFrames);
-  std::vector<std::string> words = RunCase(c, nFrames);
+               EnvIs("TOLVAR_FRAME_STATES_FULL") ? RecordedFrames(name) : GetParam().nSuiteFrames);
+  std::vector<std::string> words = RunCase(name, nFrames);
   // A prefix compares the frames run and the checkpoints passed; a run to the
   // recording's end, the final hash too.
   if (std::to_string(nFrames) != recorded[0]) {
@@ -245,23 +244,23 @@ TEST_P(FrameStates, MatchRecordedRun) {
     recorded[0] = std::to_string(nFrames);
     for (auto* v : {&recorded, &words}) v->erase(v->begin() + 1, v->begin() + 3);
   }
-  EXPECT_EQ(words, recorded) << c.Name() << ": frames run, then one hash every " << kEvery;
+  EXPECT_EQ(words, recorded) << name << ": frames run, then one hash every " << kEvery;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<SCase>& info) {
-  std::string name = info.param.Name();
-  std::replace(name.begin(), name.end(), '/', '_');
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Programs, FrameStates, ::testing::ValuesIn(Cases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Programs, FrameStates, ::testing::ValuesIn(Cases()),
+                         [](const ::testing::TestParamInfo<SCase>& info) {
+                           std::string name = info.param.strName;
+                           std::replace(name.begin(), name.end(), '/', '_');
+                           return name;
+                         });
 
 TEST(FrameStatesRecording, WritesReferenceOnRequest) {
   if (!EnvIs("TOLVAR_UPDATE_FRAME_STATES")) GTEST_SKIP() << "TOLVAR_UPDATE_FRAME_STATES=1 records";
-  std::ofstream file(ReferencePath());
+  std::ofstream file(kReference);
   for (const SCase& c : Cases()) {
-    file << c.Name();
-    for (const std::string& word : RunCase(c, c.RecordedFrames())) file << " " << word;
+    file << c.strName;
+    for (const std::string& word : RunCase(c.strName, RecordedFrames(c.strName)))
+      file << " " << word;
     file << "\n";
   }
   ASSERT_TRUE(file.good());
