@@ -51,6 +51,8 @@ robot_x() {
   import -window root -crop 256x240+300+0 +repage "$out/robot.png"
   convert "$out/robot.png" -fill black +opaque "#F83800" -trim -format "%X" info: | tr -d +
 }
+# Holds key $1 for $2 seconds, then prints robot_x.
+hold() { xdotool keydown "$1" && sleep "$2" && xdotool keyup "$1" && robot_x; }
 menu() { xdotool windowfocus --sync "$main" && xdotool key --delay 120 "$@"; }  # to the main window
 
 "$tolvar" >"$out/tolvar.log" 2>&1 &
@@ -69,10 +71,8 @@ import -window root "$out/1-playing.png"
 
 x0=$(robot_x)
 xdotool windowfocus --sync "$sdl"
-xdotool keydown Right; sleep 1.2; xdotool keyup Right
-x1=$(robot_x)
-xdotool keydown Left; sleep 0.6; xdotool keyup Left
-x2=$(robot_x)
+x1=$(hold Right 1.2)
+x2=$(hold Left 0.6)
 echo "robot x: $x0, after Right $x1, after Left $x2" | tee "$out/measurements.txt"
 ((x1 > x0 + 20)) || fail "Right did not move the robot"
 ((x2 < x1 - 10)) || fail "Left did not move the robot back"

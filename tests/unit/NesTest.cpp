@@ -29,9 +29,11 @@ int Count(const std::vector<std::string>& calls, const std::string& call) {
 }
 }  // namespace
 
-TEST(NesLoop, FramesDrawLinesRaiseNmisPollKeysAndPump) {
+// The NMI's timing against the pump and the vertical blank at the pump are in
+// every frame-state hash.
+TEST(NesLoop, FramesDrawLinesPollKeysAndPump) {
   SNesRig rig;
-  ASSERT_TRUE(rig.Load(NmiProgram()));
+  ASSERT_TRUE(rig.Load(Idle()));
   const int nReadsBefore = rig.keyboard.m_nStateReads;
   rig.RunFrames(5);
   std::vector<std::vector<int>> frames(1);
@@ -46,11 +48,8 @@ TEST(NesLoop, FramesDrawLinesRaiseNmisPollKeysAndPump) {
   lines.erase(lines.begin());
   EXPECT_EQ(frames[4], lines) << "later ones start at line 1";
   EXPECT_EQ(rig.Engine().m_calls.back(), "Shutdown()");
-  // The fifth NMI is raised, but the loop stops at that frame's pump first.
-  EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), 4);
   EXPECT_EQ(rig.pump.m_nPumps, 5);
   EXPECT_EQ(rig.keyboard.m_nStateReads - nReadsBefore, 5);
-  EXPECT_NE(rig.nes->Ppu()->m_Status & 0x80, 0) << "stopped inside vertical blank";
 }
 
 TEST(NesLoop, EscapeStopsFTogglesFullScreenAndStoppedKeepsItsEngine) {
