@@ -17,13 +17,8 @@ fi
 rm -rf "$out"
 mkdir -p "$out/roms" "$out/config/Tolvar"
 cp "$demo" "$out/roms/demo.nes"
-cat >"$out/config/Tolvar/Tolvar.conf" <<CONF
-[Settings]
-default=1
-FPS=1
-GraphicEngine=SDL
-LastPath=$out/roms
-CONF
+printf '[Settings]\ndefault=1\nFPS=1\nGraphicEngine=SDL\nLastPath=%s\n' "$out/roms" \
+  >"$out/config/Tolvar/Tolvar.conf"
 export XDG_CONFIG_HOME=$out/config SDL_VIDEO_WINDOW_POS=300,0
 unset SDL_VIDEODRIVER QT_QPA_PLATFORM
 
@@ -33,15 +28,14 @@ fail() {
   kill -9 "$pid" 2>/dev/null || true
   exit 1
 }
-# Waits up to $2 seconds for a window named exactly $1; prints its id.
-wait_window() {
+# Tries "${@:2}" every 20 ms for up to $1 seconds.
+within() {
   local i
-  for ((i = 0; i < $2 * 50; i++)); do
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 | grep . && return 0
-    sleep 0.02
-  done
+  for ((i = 0; i < $1 * 50; i++)); do "${@:2}" && return 0; sleep 0.02; done
   return 1
 }
+# A shown window named exactly $1; prints its id.
+window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 | grep .; }
 # The SDL window: 512 x 480 (its title is set in a form xdotool cannot
 # search for).
 sdl_window() {
@@ -51,44 +45,35 @@ sdl_window() {
   done
   return 1
 }
-wait_sdl_window() {
-  local i
-  for ((i = 0; i < 500; i++)); do sdl_window && return 0; sleep 0.02; done
-  return 1
-}
+gone() { ! kill -0 "$pid" 2>/dev/null; }
 # The robot's left edge in the SDL window: the only pixels of its red.
 robot_x() {
   import -window root -crop 256x240+300+0 +repage "$out/robot.png"
   convert "$out/robot.png" -fill black +opaque "#F83800" -trim -format "%X" info: | tr -d +
 }
-menu() {  # a key sequence into the main window
-  xdotool windowfocus --sync "$main"
-  xdotool key --delay 120 "$@"
-}
+# Holds key $1 for $2 seconds, then prints robot_x.
+hold() { xdotool keydown "$1" && sleep "$2" && xdotool keyup "$1" && robot_x; }
+menu() { xdotool windowfocus --sync "$main" && xdotool key --delay 120 "$@"; }  # to the main window
 
-start=$(date +%s%N)
 "$tolvar" >"$out/tolvar.log" 2>&1 &
 pid=$!
-main=$(wait_window "Tolvar 0.56" 5) || fail "no main window"
-echo "start-up to a shown window: $(( ($(date +%s%N) - start) / 1000000 )) ms" | tee "$out/measurements.txt"
+main=$(within 5 window "Tolvar 0.56") || fail "no main window"
 
 sleep 0.5  # slow builds (sanitizers) are still setting up
 menu ctrl+l
-dialog=$(wait_window Open 10) || fail "Ctrl+L opened no browser"
+dialog=$(within 10 window Open) || fail "Ctrl+L opened no browser"
 sleep 0.5
 # A double-click on the list's first entry, demo.nes.
 xdotool mousemove --window "$dialog" 345 17 click --repeat 2 --delay 80 1
-sdl=$(wait_sdl_window) || fail "the demo did not start in the SDL window"
+sdl=$(within 10 sdl_window) || fail "the demo did not start in the SDL window"
 sleep 1.5
 import -window root "$out/1-playing.png"
 
 x0=$(robot_x)
 xdotool windowfocus --sync "$sdl"
-xdotool keydown Right; sleep 1.2; xdotool keyup Right
-x1=$(robot_x)
-xdotool keydown Left; sleep 0.6; xdotool keyup Left
-x2=$(robot_x)
-echo "robot x: $x0, after Right $x1, after Left $x2" | tee -a "$out/measurements.txt"
+x1=$(hold Right 1.2)
+x2=$(hold Left 0.6)
+echo "robot x: $x0, after Right $x1, after Left $x2" | tee "$out/measurements.txt"
 ((x1 > x0 + 20)) || fail "Right did not move the robot"
 ((x2 < x1 - 10)) || fail "Left did not move the robot back"
 
@@ -101,13 +86,12 @@ convert "$out/2-directx.png" -crop 256x200+5+30 +repage -format "%[fx:mean]" inf
 awk '{ exit !($1 > 0.1) }' "$out/directx-mean.txt" || fail "no DirectX picture in the main window"
 
 menu alt+s Up Right Return
-sdl=$(wait_sdl_window) || fail "the switch back to SDL opened no window"
+sdl=$(within 10 sdl_window) || fail "the switch back to SDL opened no window"
 sleep 3  # the frame-rate text is written every 60 frames
 import -window root "$out/3-back-to-sdl.png"
 
 # File > Exit while the game runs.
 menu alt+f x
-for ((i = 0; i < 250; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.02; done
-kill -0 "$pid" 2>/dev/null && fail "still running after File > Exit"
+within 5 gone || fail "still running after File > Exit"
 wait "$pid" || fail "tolvar exited with $?"
 echo "closed while running"

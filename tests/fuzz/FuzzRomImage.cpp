@@ -37,15 +37,13 @@ void RunFrames(CRom& rom, const char* pszEngine) {
   CManualTicks ticks;
   CScriptedEventPump pump;
   CRecordingStatusText status;
-  SPlatform platform;
-  platform.pSettings = &settings;
-  platform.pMessageBox = &messages;
-  platform.pKeyboard = &keyboard;
-  platform.pTicks = &ticks;
-  platform.pEventPump = &pump;
-  platform.pStatusText = &status;
-  platform.bPaceFrames = false;
-  CNes nes(platform);
+  CNes nes(SPlatform{.pSettings = &settings,
+                     .pMessageBox = &messages,
+                     .pKeyboard = &keyboard,
+                     .pTicks = &ticks,
+                     .pEventPump = &pump,
+                     .pStatusText = &status,
+                     .bPaceFrames = false});
   if (!nes.LoadRom(&rom)) return;
   pump.m_onPump = [&](int n) {
     keyboard.SetKey(n * 7 % 256, n & 1 ? 0x80 : 0);  // some keys, changing

@@ -12,16 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
   const std::string text(reinterpret_cast<const char*>(pData), nSize);
   std::vector<std::string> words = {"tolvar-run"};
-  std::string word;
-  for (char c : text) {
-    if (c == '\0') {
-      words.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  words.push_back(word);
+  for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1)
+    words.push_back(text.substr(start, (end = text.find('\0', start)) - start));
   std::vector<const char*> argv;
   for (const std::string& w : words) argv.push_back(w.c_str());
 

@@ -6,19 +6,15 @@
 SNesRig::SNesRig() {
   WriteFirstRunSettings(settings);
   settings.WriteString("Settings", "GraphicEngine", "NULL");
-  SPlatform platform;
-  platform.pSettings = &settings;
-  platform.pMessageBox = &messages;
-  platform.pKeyboard = &keyboard;
-  platform.pTicks = &ticks;
-  platform.pEventPump = &pump;
-  platform.pStatusText = &status;
-  nes = std::make_unique<CNes>(platform);
+  nes = std::make_unique<CNes>(SPlatform{.pSettings = &settings,
+                                         .pMessageBox = &messages,
+                                         .pKeyboard = &keyboard,
+                                         .pTicks = &ticks,
+                                         .pEventPump = &pump,
+                                         .pStatusText = &status});
   nes->SetEngineFactory([this](const std::string& name, CPpu* pPpu, bool) {
-    auto* engine = new CRecordingEngine(pPpu);
-    engines.push_back(engine);
     engineNames.push_back(name);
-    return engine;
+    return engines.emplace_back(new CRecordingEngine(pPpu));
   });
 }
 
@@ -46,13 +42,11 @@ std::vector<BYTE> MakeProgram(const std::vector<BYTE>& code, WORD nmi, WORD rese
   std::copy(code.begin(), code.end(), prg.begin());
   for (const auto& [addr, bytes] : extra)
     std::copy(bytes.begin(), bytes.end(), prg.begin() + (addr - 0x8000));
-  auto put = [&](int offset, WORD v) {
-    prg[offset] = static_cast<BYTE>(v & 0xFF);
-    prg[offset + 1] = static_cast<BYTE>(v >> 8);
-  };
-  put(0x7FFA, nmi);
-  put(0x7FFC, reset);
-  put(0x7FFE, brk);
+  int offset = 0x7FFA;
+  for (WORD vector : {nmi, reset, brk}) {
+    prg[offset++] = static_cast<BYTE>(vector & 0xFF);
+    prg[offset++] = static_cast<BYTE>(vector >> 8);
+  }
   file.insert(file.end(), prg.begin(), prg.end());
   file.insert(file.end(), 8192, 0);
   return file;

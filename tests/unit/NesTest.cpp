@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <typeinfo>
 
 #include "core/Memory.h"
@@ -28,28 +29,27 @@ int Count(const std::vector<std::string>& calls, const std::string& call) {
 }
 }  // namespace
 
-TEST(NesLoop, FramesDrawLinesRaiseNmisPollKeysAndPump) {
+// The NMI's timing against the pump and the vertical blank at the pump are in
+// every frame-state hash.
+TEST(NesLoop, FramesDrawLinesPollKeysAndPump) {
   SNesRig rig;
-  ASSERT_TRUE(rig.Load(NmiProgram()));
+  ASSERT_TRUE(rig.Load(Idle()));
   const int nReadsBefore = rig.keyboard.m_nStateReads;
   rig.RunFrames(5);
-  const auto& calls = rig.Engine().m_calls;
   std::vector<std::vector<int>> frames(1);
-  for (const auto& call : calls) {
+  for (const auto& call : rig.Engine().m_calls) {
     if (call == "EndFrame()") frames.emplace_back();
     if (call.rfind("DrawScanline(", 0) == 0) frames.back().push_back(std::stoi(call.substr(13)));
   }
   ASSERT_EQ(frames.size(), 6u);
-  EXPECT_EQ(frames[0].size(), 240u) << "the first frame draws line 0";
-  EXPECT_EQ(frames[0].front(), 0);
-  EXPECT_EQ(frames[1].size(), 239u) << "later ones start at line 1";
-  EXPECT_EQ(frames[1].back(), 239);
-  EXPECT_EQ(calls.back(), "Shutdown()");
-  // The fifth NMI is raised, but the loop stops at that frame's pump first.
-  EXPECT_EQ(rig.nes->Memory()->PeekByte(0x10), 4);
+  std::vector<int> lines(240);
+  std::iota(lines.begin(), lines.end(), 0);
+  EXPECT_EQ(frames[0], lines) << "the first frame draws line 0";
+  lines.erase(lines.begin());
+  EXPECT_EQ(frames[4], lines) << "later ones start at line 1";
+  EXPECT_EQ(rig.Engine().m_calls.back(), "Shutdown()");
   EXPECT_EQ(rig.pump.m_nPumps, 5);
   EXPECT_EQ(rig.keyboard.m_nStateReads - nReadsBefore, 5);
-  EXPECT_NE(rig.nes->Ppu()->m_Status & 0x80, 0) << "stopped inside vertical blank";
 }
 
 TEST(NesLoop, EscapeStopsFTogglesFullScreenAndStoppedKeepsItsEngine) {
@@ -130,10 +130,7 @@ TEST(NesLoad, EngineChoiceIsExactAndEveryEngineStartsWithTheStoredDebugView) {
   WriteFirstRunSettings(settings);
   settings.WriteString("Settings", "GraphicEngine", "directx");
   CKeyStateKeyboard keyboard;
-  SPlatform platform;
-  platform.pSettings = &settings;
-  platform.pKeyboard = &keyboard;
-  CNes nes(platform);
+  CNes nes(SPlatform{.pSettings = &settings, .pKeyboard = &keyboard});
   CRom rom;
   ASSERT_TRUE(rom.LoadFromBytes("t.nes", Idle()));
   ASSERT_TRUE(nes.LoadRom(&rom));
