@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "app/ResourceIds.h"
 #include "core/Rom.h"
@@ -74,6 +75,26 @@ TEST(OpenRomDlg, ListsSortedIgnoringCaseRemembersTheFolderAndListsNothingWhereIt
   EXPECT_EQ(outcome.nResult, QDialog::Accepted);
   EXPECT_EQ(dlg.Directory() + "/" + dlg.FileName(), folder.filePath("B.NES").toStdString());
   EXPECT_EQ(settings.GetString("Settings", "LastPath", ""), folder.path().toStdString());
+
+  // The tree: home and root on top; a folder is filled when first opened,
+  // once, sorted ignoring case; selecting one lists its images.
+  COpenRomDlg browser(nullptr, nullptr);
+  auto* pTree = browser.ItemAs<QTreeWidget>(IDC_FOLDER_TREE);
+  ASSERT_EQ(pTree->topLevelItemCount(), 2);
+  EXPECT_EQ(pTree->topLevelItem(0)->text(0), QDir::homePath());
+  QTreeWidgetItem* pItem = pTree->topLevelItem(1);
+  for (const QString& part : folder.path().split('/', Qt::SkipEmptyParts)) {
+    for (bool bOpen : {true, false, true}) pItem->setExpanded(bOpen);
+    QStringList names, sorted;
+    for (int i = 0; i < pItem->childCount(); ++i) names << pItem->child(i)->text(0);
+    sorted = names;
+    sorted.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(names, sorted);
+    ASSERT_EQ(names.count(part), 1) << part.toStdString();
+    pItem = pItem->child(static_cast<int>(names.indexOf(part)));
+  }
+  pTree->setCurrentItem(pItem);
+  EXPECT_EQ(browser.ItemAs<QListWidget>(IDC_ROM_LIST)->count(), 2);
 
   // Gone, a file, unreadable (not for root, who reads everything), the
   // first-run "C:\": an empty list or the root's, no error.
