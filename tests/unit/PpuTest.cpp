@@ -1,4 +1,4 @@
-// The 6502 programs (port_reads, the picture programs) and the frame-state
+// The 6502 programs (cpu_console, the picture programs) and the frame-state
 // hashes cover the PPU as games drive it; here the corners they do not reach.
 #include <gtest/gtest.h>
 
