@@ -11,6 +11,7 @@
 #include "platform/SettingsStore.h"
 #include "ppu/Ppu.h"
 #include "video/NameTableLayout.h"
+#include "video/PatternRow.h"
 
 namespace {
 constexpr int kScreenWidth = 256;
@@ -27,15 +28,6 @@ void Release(IDirectDrawSurface*& pSurface) {
   if (pSurface) pSurface->Release();
   pSurface = nullptr;
 }
-
-// The bits of a pattern byte, leftmost pixel first, one to a byte.
-constexpr auto kSpreadBits = [] {
-  std::array<std::uint64_t, 256> table{};
-  for (int v = 0; v < 256; ++v)
-    for (int c = 0; c < 8; ++c)
-      table[v] |= static_cast<std::uint64_t>((v >> (7 - c)) & 1) << (8 * c);
-  return table;
-}();
 
 bool SameSize(IDirectDrawSurface* a, IDirectDrawSurface* b) {
   SSurfacePixels pa, pb;
@@ -217,8 +209,7 @@ void CDirectXEngine::DrawTile(WORD addr, WORD base) {
   const int nColumns = std::min(8, cache.nWidth - x);
   for (int r = 0; r < nRows; ++r) {
     // One byte per pixel, each the pixel's colour number.
-    const std::uint64_t values =
-        kSpreadBits[ppu.m_Vram[pattern + r]] | kSpreadBits[ppu.m_Vram[pattern + r + 8]] << 1;
+    const std::uint64_t values = PatternRow(ppu.m_Vram[pattern + r], ppu.m_Vram[pattern + r + 8]);
     DWORD row[8];
     for (int c = 0; c < 8; ++c) row[c] = colors[(values >> (8 * c)) & 3];
     DWORD* pRow = cache.pPixels + static_cast<std::size_t>(y + r) * cache.nPitch + x;

@@ -1,8 +1,6 @@
 #include "video/SdlEngine.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "ppu/Ppu.h"
 #include "video/NameTableLayout.h"
+#include "video/PatternRow.h"
 #include "video/PixelRows.h"
 
 namespace {
@@ -47,16 +46,6 @@ class CPixels {
   BYTE* m_pBase = nullptr;
   int m_nPitch = 0;
 };
-// One plane byte spread over a row of eight pixels, leftmost pixel (bit 7)
-// in the lowest byte of memory.
-static_assert(std::endian::native == std::endian::little);
-constexpr auto kPlaneBits = [] {
-  std::array<std::uint64_t, 256> table{};
-  for (int b = 0; b < 256; ++b)
-    for (int i = 0; i < 8; ++i)
-      if (b & (0x80 >> i)) table[b] |= std::uint64_t{1} << (8 * i);
-  return table;
-}();
 }  // namespace
 
 CSdlEngine::CSdlEngine(CPpu* pPpu, const SPlatform& platform)
@@ -278,7 +267,7 @@ SDL_Surface* CSdlEngine::PatternCache() {
     const int x = (t & 0xF8);
     const int y = (t & 7) * 8 + (t >= 256 ? 64 : 0);
     for (int r = 0; r < 8; ++r) {
-      const std::uint64_t row = kPlaneBits[pPlanes[r]] | (kPlaneBits[pPlanes[r + 8]] << 1);
+      const std::uint64_t row = PatternRow(pPlanes[r], pPlanes[r + 8]);
       std::memcpy(pixels.Row(y + r) + x, &row, 8);
     }
   }
