@@ -250,11 +250,14 @@ void CSdlEngine::UpdatePatterns(WORD first, int nCount) {
   const int nLastTile = std::min(0x1FFF, first + nCount - 1) >> 4;
   for (int t = nFirstTile; t <= nLastTile; ++t) {
     m_bPatternStale[t] = true;
-    // The name-table cache holds copies of the background's tiles.
-    if ((t >> 8) == m_nCacheBgTable) m_bTileStale[t & 0xFF] = true;
+    // The name-table cache holds copies of the background's tiles; a
+    // sprite tile's change leaves it as it is.
+    if ((t >> 8) == m_nCacheBgTable) {
+      m_bTileStale[t & 0xFF] = true;
+      m_bAnyTileStale = true;
+    }
   }
   m_bAnyPatternStale = true;
-  m_bAnyTileStale = true;
 }
 
 SDL_Surface* CSdlEngine::PatternCache() {
@@ -264,7 +267,7 @@ SDL_Surface* CSdlEngine::PatternCache() {
     if (!m_bPatternStale[t]) continue;
     m_bPatternStale[t] = false;
     const BYTE* pPlanes = m_pPpu->m_Vram + t * 16;
-    const int x = (t & 0xF8);
+    const int x = t & 0xF8;
     const int y = (t & 7) * 8 + (t >= 256 ? 64 : 0);
     for (int r = 0; r < 8; ++r) {
       const std::uint64_t row = PatternRow(pPlanes[r], pPlanes[r + 8]);
