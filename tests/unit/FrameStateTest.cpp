@@ -134,10 +134,7 @@ std::vector<std::string> RunCase(const std::string& name, int nFrames) {
                                               .pDirectDraw = &directDraw,
                                               .bPaceFrames = false});
   const std::string path = std::string(TOLVAR_ROM_DIR) + "/" + strRom + ".nes";
-  if (!rom.Load(path) || !nes->LoadRom(&rom)) {
-    ADD_FAILURE() << "cannot load " << path;
-    return std::vector<std::string>(3);
-  }
+  if (!rom.Load(path) || !nes->LoadRom(&rom)) return {"cannot load " + path};
   if (bWindow) nes->Engine()->ToggleDebugView();
 
   char* pTraceText = nullptr;
@@ -208,7 +205,7 @@ std::vector<std::string> RunCase(const std::string& name, int nFrames) {
   if (pTrace) std::fclose(pTrace);
   std::free(pTraceText);
   words[0] = std::to_string(pump.m_nPumps);
-  words[1] = nes->StoppedOnBadOpcode() ? "1" : "0";
+  words[1] = std::to_string(nes->StoppedOnBadOpcode());
   words[2] = hex();
   return words;
 }
@@ -217,7 +214,7 @@ const std::string kReference = std::string(TOLVAR_GOLDEN_DIR) + "/frame_states.t
 
 bool EnvIs(const char* pszName) {
   const char* p = std::getenv(pszName);
-  return p && std::string(p) == "1";
+  return p && std::string_view(p) == "1";
 }
 
 class FrameStates : public ::testing::TestWithParam<SCase> {};
