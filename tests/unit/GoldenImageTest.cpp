@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct SGoldenCase {
   bool bWindow = false;           // the whole SDL window with its debug views
   const char* pszInput = "";      // controller script, if any
 };
+
+void PrintTo(const SGoldenCase& c, std::ostream* pOut) { *pOut << c.strGolden; }
 
 std::vector<SGoldenCase> Cases() {
   // The DirectX engine takes no notice of pattern writes, draws no sprites and
