@@ -32,8 +32,7 @@ class CRecordingEngine : public CGraphicEngine {
 
   static std::string Hex(WORD v) {
     char buf[8];
-    std::snprintf(buf, sizeof(buf), "0x%04X", v);
-    return buf;
+    return std::string(buf, std::snprintf(buf, sizeof(buf), "0x%04X", v));
   }
 
   std::vector<std::string> m_calls;
@@ -43,10 +42,8 @@ class CRecordingEngine : public CGraphicEngine {
   // "Name(a,b)", the arguments in decimal.
   template <class... T>
   void Record(const char* pszName, T... args) {
-    std::string call = pszName;
-    call += '(';
-    ((call += std::to_string(args) + ','), ...);
-    if (sizeof...(args)) call.pop_back();
-    m_calls.push_back(call + ')');
+    std::string list;
+    ((list += (list.empty() ? "" : ",") + std::to_string(args)), ...);
+    m_calls.push_back(std::string(pszName) + "(" + list + ")");
   }
 };
