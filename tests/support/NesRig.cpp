@@ -36,17 +36,15 @@ void SNesRig::RunFrames(int nFrames) {
 std::vector<BYTE> MakeProgram(const std::vector<BYTE>& code, WORD nmi, WORD reset, WORD brk,
                               int mapper,
                               const std::vector<std::pair<WORD, std::vector<BYTE>>>& extra) {
-  std::vector<BYTE> file = {'N', 'E', 'S', 0x1A, 2, 1, static_cast<BYTE>((mapper & 0x0F) << 4),
-                            static_cast<BYTE>(mapper & 0xF0), 0, 0, 0, 0, 0, 0, 0, 0};
+  std::vector<BYTE> file = {'N', 'E', 'S', 0x1A, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  file[6] = static_cast<BYTE>((mapper & 0x0F) << 4);
+  file[7] = static_cast<BYTE>(mapper & 0xF0);
   std::vector<BYTE> prg(32768, 0xEA);
   std::copy(code.begin(), code.end(), prg.begin());
   for (const auto& [addr, bytes] : extra)
     std::copy(bytes.begin(), bytes.end(), prg.begin() + (addr - 0x8000));
-  int offset = 0x7FFA;
-  for (WORD vector : {nmi, reset, brk}) {
-    prg[offset++] = static_cast<BYTE>(vector & 0xFF);
-    prg[offset++] = static_cast<BYTE>(vector >> 8);
-  }
+  const WORD vectors[] = {nmi, reset, brk};
+  for (int i = 0; i < 6; ++i) prg[0x7FFA + i] = static_cast<BYTE>(vectors[i / 2] >> (i % 2 * 8));
   file.insert(file.end(), prg.begin(), prg.end());
   file.insert(file.end(), 8192, 0);
   return file;
