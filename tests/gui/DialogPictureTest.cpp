@@ -21,11 +21,10 @@
 
 TEST(DialogPictures, EveryDialogMatchesItsReviewedPicture) {
   SNesRig rig;
-  CRom& rom = rig.rom;
-  rom.m_strFileName = "/home/player/roms/demo.nes";
-  rom.m_nPrgSize = 32768;
-  rom.m_nChrSize = 8192;
-  rom.m_bVertical = 1;
+  rig.rom.m_strFileName = "/home/player/roms/demo.nes";
+  rig.rom.m_nPrgSize = 32768;
+  rig.rom.m_nChrSize = 8192;
+  rig.rom.m_bVertical = 1;
   // Folders named the same on every machine; the home folder is named too.
   const QString folder = "/tmp/tolvar-dialog-picture";
   QDir().mkpath(folder);
@@ -43,7 +42,7 @@ TEST(DialogPictures, EveryDialogMatchesItsReviewedPicture) {
   CAboutDlg about;
   CSoundDlg sound;
   COptionsDlg options(nullptr, rig.nes.get());
-  CRomInfoDlg info(nullptr, &rom);
+  CRomInfoDlg info(nullptr, &rig.rom);
   CVideoDlg video(nullptr, nullptr, &rig.settings, nullptr);
   CInputDlg input(nullptr, rig.nes->Input(), &rig.settings);
   const std::pair<const char*, QWidget*> dialogs[] = {
