@@ -1,19 +1,17 @@
 #pragma once
 
-struct SRunnerOptions;
-
-#include <cstdint>
 #include <string>
 
 #include "platform/Image.h"
 
+struct SRunnerOptions;
+
 // Pixel-for-pixel comparison of pictures with reviewed PNG files.
 enum class EGoldenResult { kMatch, kWritten, kMismatch };
 
-// Compares a picture with its golden PNG, or writes the golden when an
-// update is requested. On a mismatch (or a missing golden) the picture and,
-// for equal sizes, a diff are written as strOutputStem + ".actual.png" and
-// ".diff.png", and strMessage says where.
+// Compares a picture with its golden PNG, or writes the golden when
+// TOLVAR_UPDATE_GOLDEN=1. On a mismatch (or a missing golden) the picture is
+// written as strOutputStem + ".actual.png", and strMessage says where.
 EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& strOutputStem,
                           const SImage& actual, std::string& strMessage);
 
