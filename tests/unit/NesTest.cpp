@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
 
 #include "support/NesRig.h"
 
@@ -18,25 +17,14 @@ int Count(const std::vector<std::string>& calls, const std::string& call) {
 }
 }  // namespace
 
-// The NMI's timing against the pump and the vertical blank at the pump are in
-// every frame-state hash.
-TEST(NesLoop, FramesDrawLinesPollKeysAndEscapeStopsFTogglesFullScreen) {
+// Which lines each frame draws, the NMI's timing against the pump and the
+// vertical blank at the pump are in every frame-state hash.
+TEST(NesLoop, FramesPollKeysOnceFTogglesFullScreenAndEscapeStops) {
   SNesRig rig;
   ASSERT_TRUE(rig.Load(Idle()));
   const int nReadsBefore = rig.keyboard.m_nStateReads;
   rig.keyboard.Press(0x21);
   rig.RunFrames(3);
-  std::vector<std::vector<int>> frames(1);
-  for (const auto& call : rig.Engine().m_calls) {
-    if (call == "EndFrame()") frames.emplace_back();
-    if (call.rfind("DrawScanline(", 0) == 0) frames.back().push_back(std::stoi(call.substr(13)));
-  }
-  ASSERT_EQ(frames.size(), 4u);
-  std::vector<int> lines(240);
-  std::iota(lines.begin(), lines.end(), 0);
-  EXPECT_EQ(frames[0], lines) << "the first frame draws line 0";
-  lines.erase(lines.begin());
-  EXPECT_EQ(frames[2], lines) << "later ones start at line 1";
   EXPECT_EQ(rig.keyboard.m_nStateReads - nReadsBefore, 3);
   EXPECT_EQ(Count(rig.Engine().m_calls, "ToggleFullScreen()"), 3) << "every frame F is down";
   rig.keyboard.Press(0x01);
