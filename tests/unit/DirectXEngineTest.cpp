@@ -1,7 +1,6 @@
 // What the pictures cannot show of the DirectX engine and the software drawing
-// objects under it: the set-up calls, each failing step's message and what
-// follows it, the mode switches, leaks, where the picture lands, and the
-// stretched copies. How frames look is decided by GoldenImageTest.cpp and
+// objects under it: each failing set-up step's message and what follows it,
+// the mode switches, leaks, where the picture lands, and the stretched copies. How frames look is decided by GoldenImageTest.cpp and
 // FrameStateTest.cpp.
 #include <gtest/gtest.h>
 
@@ -22,9 +21,8 @@ namespace {
 const std::uint32_t kWhite = PackRgb(255, 255, 255), kGrey = PackRgb(9, 9, 9);
 
 // The engine on an 800 x 600 display, the window's client area at (300, 150)
-// and partly off it,
-// started windowed ('w'), windowed at 512 x 480 ('W') or full screen ('f'):
-// the PPU's reset reads the mode and size from the settings.
+// and partly off it, started windowed ('w'), windowed at 512 x 480 ('W') or
+// full screen ('f'): the PPU's reset reads the mode and size from the settings.
 struct SRig {
   CMemorySettingsStore settings;
   CMessageRecorder messages;

@@ -1,7 +1,7 @@
 // What the pictures cannot show of the SDL engine and its window: set-up
 // failure, the window's modes and captures, the window's keys and events, and
-// the pacing of both engines. How
-// frames look is decided by GoldenImageTest.cpp and FrameStateTest.cpp.
+// the pacing of both engines. How frames look is decided by
+// GoldenImageTest.cpp and FrameStateTest.cpp.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/syscall.h>
