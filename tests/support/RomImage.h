@@ -5,8 +5,7 @@
 #include "platform/Types.h"
 
 // Builds iNES files in memory for tests: header fields plus image data in
-// which every byte tells where it came from (PRG byte i holds bank number
-// in the first byte of each 16 KB bank, CHR bytes likewise per 8 KB bank).
+// which every byte tells where it came from (ImageByte of its offset).
 struct SRomLayout {
   int nPrgBanks = 2;
   int nChrBanks = 1;

@@ -1,7 +1,7 @@
 // What the pictures cannot show of the DirectX engine and the software drawing
 // objects under it: each failing set-up step's message and what follows it,
-// the mode switches, leaks, where the picture lands, and the stretched copies. How frames look is decided by GoldenImageTest.cpp and
-// FrameStateTest.cpp.
+// the mode switches, leaks, where the picture lands, and the stretched copies.
+// How frames look is decided by GoldenImageTest.cpp and FrameStateTest.cpp.
 #include <gtest/gtest.h>
 
 #include <cmath>
