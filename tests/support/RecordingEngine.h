@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,9 @@ class CRecordingEngine : public CGraphicEngine {
   // "Name(a,b)", the arguments in decimal.
   template <class... T>
   void Record(const char* pszName, T... args) {
-    std::string list;
-    ((list += (list.empty() ? "" : ",") + std::to_string(args)), ...);
-    m_calls.push_back(std::string(pszName) + "(" + list + ")");
+    std::string text = std::string(pszName) + "(";
+    for (int n : std::initializer_list<int>{args...}) text += std::to_string(n) + ",";
+    if (text.back() == ',') text.pop_back();
+    m_calls.push_back(text + ")");
   }
 };

@@ -7,7 +7,6 @@
 #include <iterator>
 
 #include "support/NesRig.h"
-#include "tools/InputScript.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -41,18 +40,6 @@ SRun RunProgram(const std::string& args) {
           ReadFile(TempPath("err"))};
 }
 }  // namespace
-
-TEST(InputScript, HoldsButtonsFromTheirFrameUntilTheNextLine) {
-  CInputScript script;
-  std::string error;
-  ASSERT_TRUE(script.Parse("# walk right, then jump\n40 Right A\n10 Right\n\n60\n", error))
-      << error;
-  EXPECT_EQ(script.ButtonsAt(10), std::vector<int>{7});
-  EXPECT_EQ(script.ButtonsAt(59), (std::vector<int>{7, 0}));
-  EXPECT_TRUE(script.ButtonsAt(60).empty());
-  EXPECT_FALSE(script.Parse("10 Jump\n", error));
-  EXPECT_NE(error.find("line 1"), std::string::npos);
-}
 
 TEST(RunnerProgram, ExitCodesTraceAndDump) {
   // At 0x9000: LDA #$5A; STA $6000; LDX #$07; STX $0001; JMP to itself.

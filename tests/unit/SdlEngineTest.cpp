@@ -115,7 +115,9 @@ TEST(SdlEventPump, FeedsKeysFocusAndTheCloseRequest) {
 
 // The runner paces either engine, in real time only.
 TEST(Runner, PacesEitherEngineOnlyInRealTime) {
-  SRunnerOptions options{.strRomPath = TOLVAR_ROM_DIR "/gfx_palette.nes", .nFrames = 5};
+  SRunnerOptions options;
+  options.strRomPath = TOLVAR_ROM_DIR "/gfx_palette.nes";
+  options.nFrames = 5;
   std::string error;
   for (const char* pszEngine : {"sdl", "directx"})
     for (bool bRealTime : {false, true}) {
