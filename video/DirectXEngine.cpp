@@ -1,7 +1,6 @@
 #include "video/DirectXEngine.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
