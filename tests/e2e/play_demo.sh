@@ -11,7 +11,9 @@ for tool in xvfb-run xdotool import convert; do
 done
 if [ -z "${TOLVAR_E2E_INSIDE_X:-}" ]; then
   export TOLVAR_E2E_INSIDE_X=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  # -noreset: without it the server resets whenever its last client leaves,
+  # and tolvar connecting just as an xdotool call leaves fails to start.
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 
 rm -rf "$out"
@@ -24,6 +26,7 @@ unset SDL_VIDEODRIVER QT_QPA_PLATFORM
 
 fail() {
   echo "FAILED: $*"
+  tail -n 20 "$out/tolvar.log"
   import -window root "$out/failure.png" 2>/dev/null || true
   kill -9 "$pid" 2>/dev/null || true
   exit 1
