@@ -72,7 +72,7 @@ TEST(RunnerProgram, ExitCodesTraceAndDump) {
       {"--input /nonexistent/pad.txt " + rom, "cannot read input script"}};
   for (const auto& [args, reason] : refused) {
     run = RunProgram(args);
-    EXPECT_EQ(run.nExit, 2) << args;
+    EXPECT_EQ(run.nExit, 2) << args << ": " << run.strErr;
     EXPECT_NE(run.strErr.find(reason), std::string::npos) << args << ": " << run.strErr;
   }
   for (const char* name : {"store.nes", "trace.txt", "m5.nes", "out", "err"})
