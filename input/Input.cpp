@@ -31,7 +31,10 @@ CInput::CInput(IKeyboardDevice* pKeyboard, ISettingsStore* pSettings, IMessageBo
       m_keyCodes[i] =
           pSettings ? pSettings->GetInt("Input", kButtonNames[i], kDefaultKeyCodes[i])
                     : kDefaultKeyCodes[i];
-    if (m_pKeyboard) m_pKeyboard->Acquire();
+    if (m_pKeyboard) {
+      m_pKeyboard->Acquire();
+      m_pLiveKeys = m_pKeyboard->LiveState();
+    }
   }
   std::memset(m_keyState, 0, sizeof(m_keyState));
   m_bStrobed = 0;
@@ -55,24 +58,27 @@ void CInput::WritePort(WORD /*addr*/, BYTE value) {
   if (m_strobe == 1 && !(value & 1)) {
     m_bStrobed = 1;
     m_strobe = 0;
-    m_readCount = 0;
+    m_readCount[0] = m_readCount[1] = 0;
   } else if (value & 1) {
     m_strobe = 1;
   }
 }
 
+bool CInput::IsKeyDown(int nKeyCode) {
+  if (nKeyCode < 0 || nKeyCode > 255) return false;
+  if (m_pLiveKeys) return m_pLiveKeys[nKeyCode] != 0;
+  RefreshKeyState();
+  return m_keyState[nKeyCode] != 0;
+}
+
 BYTE CInput::ReadPort(WORD addr) {
   if (!m_bStrobed) return 0;
-  if (m_readCount < 0x7FFFFFFF) ++m_readCount;  // counts on without overflowing
-  RefreshKeyState();
-  const int n = m_readCount;
-  if (n <= 8) {
-    const int code = m_keyCodes[n - 1];
-    const bool bDown = code >= 0 && code < 256 && m_keyState[code] != 0;
-    return bDown ? 0x41 : 0x40;
-  }
-  if (n == 19) return addr == 0x4017 ? 1 : 0;
-  if (n == 20) return addr == 0x4017 ? 0 : 1;
+  const int nPort = addr & 1;  // 0x4016 is 0, 0x4017 is 1
+  int& n = m_readCount[nPort];
+  if (n < 0x7FFFFFFF) ++n;  // counts on without overflowing
+  if (n <= 8) return IsKeyDown(m_keyCodes[n - 1]) ? 0x41 : 0x40;
+  if (n == 19) return static_cast<BYTE>(nPort);
+  if (n == 20) return static_cast<BYTE>(nPort ^ 1);
   return 0x40;
 }
 

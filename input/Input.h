@@ -30,12 +30,19 @@ class CInput {
   BYTE m_bJoystick = 0;
   BYTE m_bStrobed = 0;
   int m_strobe = 0;
-  int m_readCount = 0;
+  // Reads since the last completed strobe, of 0x4016 and of 0x4017: games
+  // read both ports in one loop, and each port starts from button A.
+  int m_readCount[2] = {};
+  // The state as the last poll read it.
   BYTE m_keyState[256] = {};
 
  private:
   void RefreshKeyState();
+  bool IsKeyDown(int nKeyCode);
 
   IKeyboardDevice* m_pKeyboard = nullptr;  // null when none could be set up
+  // The device's own state when it keeps one: a port read then costs a
+  // look-up instead of a copy of all 256 keys, and is just as fresh.
+  const BYTE* m_pLiveKeys = nullptr;
   bool m_bInputSystem = false;
 };

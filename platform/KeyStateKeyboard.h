@@ -22,6 +22,7 @@ class CKeyStateKeyboard : public IKeyboardDevice {
   void Unacquire() override { m_bAcquired = false; }
   void Release() override { ++m_nReleaseCount; }
   bool GetDeviceState(BYTE* keys) override;
+  const BYTE* LiveState() const override { return m_state.data(); }
   void SetStateChangedHandler(std::function<void()> handler) override {
     m_stateChanged = std::move(handler);
   }

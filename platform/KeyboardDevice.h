@@ -21,6 +21,10 @@ class IKeyboardDevice {
   virtual void Release() = 0;
   // Copies the current key state into keys[0..255]; false on failure.
   virtual bool GetDeviceState(BYTE* keys) = 0;
+  // The key state itself, 256 bytes kept current by whoever feeds the
+  // device, for a reader that looks at one key many times a frame; null
+  // when only GetDeviceState can tell.
+  virtual const BYTE* LiveState() const { return nullptr; }
   // Called whenever the key state changes (a key goes down or up); used by
   // the key capture. An empty function removes the notification.
   virtual void SetStateChangedHandler(std::function<void()> handler) = 0;

@@ -257,7 +257,7 @@ TEST(Bus, DecodesRamPpuSoundPortAndCartridgeAndPeeksChangeNothing) {
     EXPECT_EQ(rig.bus.PeekByte(a), 0);
   }
   EXPECT_EQ(rig.ppu.m_Status, 0x80);
-  EXPECT_EQ(rig.input.m_readCount, 1);
+  EXPECT_EQ(rig.input.m_readCount[0], 1);
   EXPECT_EQ(rig.bus.ReadByte(0x2FFA), 0x80);  // 0x2002, which clears bit 7
   EXPECT_EQ(rig.ppu.m_Status, 0);
 }

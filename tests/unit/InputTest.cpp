@@ -28,15 +28,18 @@ TEST(ControllerPort, KeysComeFromTheSettingsAndAreReadAtEachRead) {
   rig.settings.WriteInt("Input", "Right", 0x20);  // D instead of the arrow
   rig.settings.WriteInt("Input", "B", 999);       // outside the key state: never down
   CInput input = rig.Make();
-  rig.keyboard.SetKey(28, 0x01);  // Start (Return): any non-zero byte is down
   rig.keyboard.Press(0x20);
   rig.keyboard.Press(46);  // B's first-run key, no longer B's
+  rig.keyboard.Press(200);  // Up, let go before it is read
   Strobe(input);
-  const int nReads = rig.keyboard.m_nStateReads;
   std::vector<int> buttons;
-  for (int i = 0; i < 8; ++i) buttons.push_back(input.ReadPort(0x4016));
+  for (int i = 0; i < 8; ++i) {
+    // Between two reads of one frame: Start (Return) goes down, with any
+    // non-zero byte, and Up comes up.
+    if (i == 3) rig.keyboard.SetKey(28, 0x01), rig.keyboard.Release(200);
+    buttons.push_back(input.ReadPort(0x4016));
+  }
   EXPECT_EQ(buttons, (std::vector<int>{0x40, 0x40, 0x40, 0x41, 0x40, 0x40, 0x40, 0x41}));
-  EXPECT_EQ(rig.keyboard.m_nStateReads, nReads + 8);
 }
 
 TEST(KeyboardSetUp, EachFailureIsReportedAndSetUpGoesOn) {
