@@ -78,6 +78,7 @@ bool CNes::LoadRom(CRom* pRom) {
   delete m_pEngine;
 
   m_pPpu = new CPpu(m_pRam, pRom->m_bVertical, m_platform.pSettings);
+  m_pPpu->m_bPatternRom = pRom->m_nChrSize > 0 ? 1 : 0;
   m_pEngine = CreateEngine(false);
   m_pPpu->SetEngine(m_pEngine);
 

@@ -81,7 +81,7 @@ void CPpu::WriteRegister(WORD addr, BYTE value) {
       m_SpriteAddr = value;
       break;
     case 0x2004:
-      m_SpriteRam[m_SpriteAddr] = value;
+      m_SpriteRam[m_SpriteAddr++] = value;  // BYTE: wraps at 256
       break;
     case 0x2005:
       WriteScroll(value);
@@ -160,8 +160,10 @@ void CPpu::WriteData(BYTE value) {
   const WORD a = m_VramAddr;
   if (m_Status & 0x10) return;
   if (a < 0x2000) {
-    m_Vram[a] = value;
-    if (m_pEngine) m_pEngine->UpdatePattern(a);
+    if (!m_bPatternRom) {
+      m_Vram[a] = value;
+      if (m_pEngine) m_pEngine->UpdatePattern(a);
+    }
   } else if (a < 0x3000) {
     const WORD p = MirrorNameTable(a);
     m_Vram[p] = value;
@@ -218,5 +220,6 @@ void CPpu::StartVBlank() {
 void CPpu::EndVBlank() {
   m_TempAddr &= 0xFFE0;
   m_Status &= 0x3F;
-  if ((m_Mask & 0x18) == 0x18) m_VramAddr = m_TempAddr;
+  // Either layer shown makes the picture processor fetch, and so reload.
+  if (m_Mask & 0x18) m_VramAddr = m_TempAddr;
 }

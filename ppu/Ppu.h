@@ -48,6 +48,9 @@ class CPpu {
   WORD m_VramAddr = 0;
   // What the next data-port read below the palette returns.
   BYTE m_ReadBuffer = 0;
+  // The cartridge's patterns are ROM: data-port writes below 0x2000 reach
+  // nothing. Set by the machine for images with CHR data.
+  BYTE m_bPatternRom = 0;
 
  private:
   void WriteScroll(BYTE value);

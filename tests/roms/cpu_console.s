@@ -2,12 +2,15 @@
 ; First what cartridges check at start-up: the data port answers one read
 ; late (the palette at once, leaving the name-table byte beneath it in the
 ; buffer); $2800 mirrors $2000 (vertical mirroring) and $2400 does not; CHR
-; data are copied after a throw-away read.
+; data are copied after a throw-away read, and a clear of picture memory
+; (through $0000, and past $3FFF where the address wraps) leaves them as they
+; are, since they are ROM. Writes to $2004 advance the sprite address.
 ; The controller port: nothing before the first strobe, and a write with bit 0
 ; clear is none; a write with bit 0 set then one with it clear strobes ($09
 ; then $08 too); then eight buttons as $40/$41, $40 for reads 9-18, 0/1 at
-; $4016 and 1/0 at $4017 on reads 19 and 20, $40 after, and both addresses
-; share one count. The test holds Z (A), Return (Start) and Left from frame 2
+; $4016 and 1/0 at $4017 on reads 19 and 20, $40 after; each address counts
+; its own reads, so reads alternating between them, whichever comes first,
+; give each the buttons in order. The test holds Z (A), Return (Start) and Left from frame 2
 ; to frame 5: they are down after the third vertical blank and up again after
 ; the sixth.
 ; The vblank flag and the NMI: a read of $2002 clears the flag; no NMI while
@@ -74,6 +77,8 @@ reset:
   PPU_ADDR $2400
   lda PPUDATA
   EXPECT PPUDATA, $5A, "$2400 is a table of its own"
+  FILL_PPU $3FF8, $00, 256      ; the palette's end, then $0000-$00F7
+  FILL_PPU $0100, $00, $40
   PPU_ADDR level_chr
   lda PPUDATA
   ldx #0
@@ -89,6 +94,12 @@ reset:
   EXPECT PPUDATA, $21, "a palette read answers at once"
   PPU_ADDR $2000
   EXPECT PPUDATA, $77, "and leaves the name table beneath it"
+  lda #$FE
+  sta $2003
+  sta $2004
+  sta $2004
+  sta $2004
+  EXPECT $2003, $01, "$2004 writes advance the sprite address, wrapping"
 
   ; --- the controller port -----------------------------------------------------
   lda #2
@@ -103,6 +114,7 @@ reset:
   PORT_READS $4016, $09, $4016, $4016, pressed_4016, "$4016 reads, A Start Left down"
   PORT_READS $4016, $01, $4017, $4017, pressed_4017, "$4017 reads, A Start Left down"
   PORT_READS $4017, $01, $4016, $4017, pressed_both, "alternate reads, A Start Left down"
+  PORT_READS $4016, $01, $4017, $4016, pressed_both, "alternate reads from $4017 first"
   NOTE "waiting for vblank 6"
   lda #6
   jsr wait_vblanks
@@ -201,7 +213,10 @@ LEVEL_SIZE = * - level
 .endmacro
 pressed_4016:  PORT_TABLE $41, $00, $01
 pressed_4017:  PORT_TABLE $41, $01, $00
-pressed_both:  PORT_TABLE $41, $00, $00   ; read 19 at $4016, read 20 at $4017
+pressed_both:                              ; each port's reads 1-12, in pairs
+  .byte $41, $41, $40, $40, $40, $40, $41, $41, $40, $40, $40, $40
+  .byte $41, $41, $40, $40
+  .res 8, $40
 released_4016: PORT_TABLE $40, $00, $01
 
 ; The pointer at the end of a page: a chip-style wrap would take the high byte

@@ -58,6 +58,10 @@ TEST(PpuDataPort, MirroringReadBufferIncrementDroppedWritesAndPalettes) {
   rig.engine.m_calls.clear();
   rig.Write(0x3456, 0x99);
   EXPECT_EQ(rig.ppu.m_VramAddr, 0x3476) << "a dropped 0x3000 write still advances";
+  rig.ppu.m_bPatternRom = 1;
+  rig.Write(0x0123, 0x99);
+  EXPECT_EQ(rig.ppu.m_Vram[0x0123], 0) << "pattern ROM";
+  EXPECT_EQ(rig.ppu.m_VramAddr, 0x0143);
   EXPECT_TRUE(rig.engine.m_calls.empty());
   // Palette entry 0 sets every fourth entry of both palettes, others their own.
   rig.Write(0x3F00, 0x0F);
@@ -81,8 +85,8 @@ TEST(PpuRegisters, ToggleScrollResetAndEndOfVerticalBlank) {
   EXPECT_FALSE(CPpu::WriteToggle());
   rig.ppu.m_TempAddr = 0x2C7F;
   rig.ppu.EndVBlank();
-  EXPECT_EQ(rig.ppu.m_VramAddr, 0) << "reloaded only when both layers show";
-  rig.Regs(0x2001, {0x18});
+  EXPECT_EQ(rig.ppu.m_VramAddr, 0) << "reloaded only when a layer shows";
+  rig.Regs(0x2001, {0x08});
   rig.ppu.EndVBlank();
   EXPECT_EQ(rig.ppu.m_VramAddr, 0x2C60);
 }
