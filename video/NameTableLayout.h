@@ -5,20 +5,16 @@
 
 // Name-table rules every engine draws by.
 
-// The physical name table the frame starts from, by the control register's
-// selection and the mirroring.
-inline WORD FrameNameTable(const CPpu& ppu) {
-  switch (ppu.m_Control & 3) {
-    case 0:
-      return 0x2000;
-    case 1:
-      return ppu.m_bVertical ? 0x2400 : 0x2000;
-    case 2:
-      return ppu.m_bVertical ? 0x2000 : 0x2400;
-    default:
-      return 0x2400;
-  }
+// The physical name table behind a logical one (0-3: 0x2000, 0x2400, 0x2800,
+// 0x2C00), by the mirroring.
+inline WORD PhysicalNameTable(const CPpu& ppu, int nLogical) {
+  const int nBit = ppu.m_bVertical ? (nLogical & 1) : (nLogical >> 1 & 1);
+  return nBit ? 0x2400 : 0x2000;
 }
+
+// The physical name table the frame starts from, by the control register's
+// selection.
+inline WORD FrameNameTable(const CPpu& ppu) { return PhysicalNameTable(ppu, ppu.m_Control & 3); }
 
 inline bool IsAttributeByte(WORD addr) {
   return (addr >= 0x23C0 && addr < 0x2400) || (addr >= 0x27C0 && addr < 0x2800);

@@ -307,7 +307,10 @@ void CSdlEngine::DrawNameTableCell(WORD addr) {
   const int o = addr - table;
   const BYTE tile = m_pPpu->m_Vram[addr];
   const int sx = tile & 0xF8;
-  const int sy = (tile & 7) * 8 + ((m_pPpu->m_Control & 0x10) ? 64 : 0);
+  // Always from the table the whole cache is drawn from: a cell written
+  // while the game has the other table selected would otherwise keep that
+  // table's tile after the game switches back, which no refresh sees.
+  const int sy = (tile & 7) * 8 + m_nCacheBgTable * 64;
   const int x = (o & 0x1F) * 8;
   const int y = (o >> 5) * 8;
   const BYTE select = static_cast<BYTE>(TilePaletteSelect(*m_pPpu, table, x, y) << 2);
@@ -331,52 +334,51 @@ void CSdlEngine::SetColorKeyZero(SDL_Surface* pSurface) {
 void CSdlEngine::UpdateBgPalette(BYTE index) {
   const BYTE* rgb = m_pPpu->m_RgbPalette[m_pPpu->m_BgPalette[index] & 0x3F];
   m_bgColors[index] = {rgb[0], rgb[1], rgb[2], m_bgColors[index].unused};
-  if (index == 0 && m_pNameTableCache) {
-    SetColorKeyZero(m_pNameTableCache);
-    m_bBgColorsDue = true;
-  }
+  // The colour itself shows from the next EndFrame, like every other entry.
+  if (index == 0 && m_pNameTableCache) SetColorKeyZero(m_pNameTableCache);
 }
 
 void CSdlEngine::UpdateSpritePalette(BYTE index) {
   const BYTE* rgb = m_pPpu->m_RgbPalette[m_pPpu->m_SpritePalette[index] & 0x3F];
   m_spriteColors[index] = {rgb[0], rgb[1], rgb[2], m_spriteColors[index].unused};
-  if (index == 0 && m_pSpriteLayer) {
-    SetColorKeyZero(m_pSpriteLayer);
-    m_bSpriteColorsDue = true;
-  }
+  if (index == 0 && m_pSpriteLayer) SetColorKeyZero(m_pSpriteLayer);
 }
 
 void CSdlEngine::DrawScanline(BYTE line) {
   CPpu& ppu = *m_pPpu;
-  if (!(ppu.m_Mask & 0x08)) return;
-  if (CacheIsStale()) RefreshStaleCells();
-  if (ppu.m_Mask & 0x10) {
+  // Either layer shown makes the picture processor fetch, which copies the
+  // horizontal scroll into the address.
+  if (ppu.m_Mask & 0x18) {
     ppu.m_VramAddr = static_cast<WORD>((ppu.m_VramAddr & 0xFFE0) | (ppu.m_TempAddr & 0x001F));
     ppu.m_VramAddr = static_cast<WORD>((ppu.m_VramAddr & 0x7BFF) | (ppu.m_TempAddr & 0x0400));
   }
-
-  const WORD base = FrameNameTable(ppu);
+  if (!(ppu.m_Mask & 0x08)) return;
+  if (CacheIsStale()) RefreshStaleCells();
 
   if (line == ppu.m_SpriteRam[0] + 6) ppu.m_Status |= 0x40;
 
-  int sy = ((ppu.m_VramAddr >> 5) & 0x1F) * 8 + ppu.m_nFineY + line;
-  int sx = (ppu.m_VramAddr & 0x1F) * 8 + ppu.m_nFineX;
+  // Rows go on past row 29 at the top of the table below, through the
+  // mirroring. A scroll of 240-255 starts in the attribute rows, shown as
+  // backdrop, and wraps to row 0 of the same table.
+  int nTable = ppu.m_Control & 3;
+  const int nTop = ((ppu.m_VramAddr >> 5) & 0x1F) * 8 + ppu.m_nFineY;
+  int sy = nTop + line;
+  if (nTop < 240 && sy >= 240) {
+    sy -= 240;
+    nTable ^= 2;
+  } else if (nTop >= 240) {
+    if (sy < 256) return;
+    sy -= 256;
+  }
+  const bool bRight = PhysicalNameTable(ppu, nTable) == 0x2400;
+  const int sx = (ppu.m_VramAddr & 0x1F) * 8 + ppu.m_nFineX + (bRight ? 256 : 0);
 
   if (m_bBgColorsDue) ApplyBgColors();
-  if (base == 0x2400) {
-    if (sy >= 240)
-      sy -= 240;
-    else
-      sx += 256;
-    if (sx > 256) {
-      // The row runs off the right edge of the cache and goes on at its left.
-      BlitToScreen(m_pNameTableCache, sx, sy, 512 - sx, 1, 0, line, m_bgMap);
-      BlitToScreen(m_pNameTableCache, 0, sy, 256 - (512 - sx), 1, 512 - sx, line, m_bgMap);
-      return;
-    }
-  } else if (sy >= 240) {
-    sy -= 240;
-    sx += 256;
+  if (sx > 256) {
+    // The row runs off the right edge of the cache and goes on at its left.
+    BlitToScreen(m_pNameTableCache, sx, sy, 512 - sx, 1, 0, line, m_bgMap);
+    BlitToScreen(m_pNameTableCache, 0, sy, 256 - (512 - sx), 1, 512 - sx, line, m_bgMap);
+    return;
   }
   BlitToScreen(m_pNameTableCache, sx, sy, 256, 1, 0, line, m_bgMap);
 }
@@ -489,6 +491,10 @@ void CSdlEngine::EndFrame() {
     if (CacheIsStale()) RefreshStaleCells();
     if (m_bBgColorsDue) ApplyBgColors();
     BlitToScreen(m_pNameTableCache, 0, 0, 512, 240, 0, 240, m_bgMap);
+    // The views took up the colours of this moment; the picture takes them
+    // up at its own next blit all the same, as it does without the views.
+    m_bBgColorsDue = true;
+    m_bSpriteColorsDue = true;
   }
   if (!m_pScreen) return;
   Snapshot();

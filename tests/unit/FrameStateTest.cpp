@@ -81,19 +81,24 @@ struct SHash {
 };
 
 // A run's name is rom/engine, then /window for the SDL window with its debug
-// views hashed whole, or /trace.
+// views hashed whole, /debug for the picture alone with the debug views on,
+// or /trace.
 struct SCase {
   std::string strName;
   int nSuiteFrames;  // the prefix the suite checks
 };
 void PrintTo(const SCase& c, std::ostream* pOut) { *pOut << c.strName; }
 
-std::vector<SCase> Cases() {
+std::vector<std::string> Roms() {
   std::set<std::string> roms;
   for (const auto& entry : std::filesystem::directory_iterator(TOLVAR_ROM_DIR))
     if (entry.path().extension() == ".nes") roms.insert(entry.path().stem().string());
+  return {roms.begin(), roms.end()};
+}
+
+std::vector<SCase> Cases() {
   std::vector<SCase> cases;
-  for (const std::string& rom : roms) {
+  for (const std::string& rom : Roms()) {
     // The demo's whole recorded run on the engine that shows most; a third of
     // it on the others.
     for (const char* engine : {"null", "sdl", "directx"})
@@ -113,6 +118,7 @@ std::vector<std::string> RunCase(const std::string& name, int nFrames) {
   std::string strRom, engine;
   std::getline(parts, strRom, '/'), std::getline(parts, engine, '/');
   const bool bWindow = name.ends_with("/window"), bTrace = name.ends_with("/trace");
+  const bool bDebugView = bWindow || name.ends_with("/debug");
   CInputScript script;
   std::string error;
   EXPECT_TRUE(script.Parse(strRom == "demo" ? kDemoInput : "", error)) << error;
@@ -135,7 +141,7 @@ std::vector<std::string> RunCase(const std::string& name, int nFrames) {
                                               .bPaceFrames = false});
   const std::string path = std::string(TOLVAR_ROM_DIR) + "/" + strRom + ".nes";
   if (!rom.Load(path) || !nes->LoadRom(&rom)) return {"cannot load " + path};
-  if (bWindow) nes->Engine()->ToggleDebugView();
+  if (bDebugView) nes->Engine()->ToggleDebugView();
 
   char* pTraceText = nullptr;
   std::size_t nTraceSize = 0, nTraceHashed = 0;
@@ -250,6 +256,18 @@ INSTANTIATE_TEST_SUITE_P(Programs, FrameStates, ::testing::ValuesIn(Cases()),
                            std::replace(name.begin(), name.end(), '/', '_');
                            return name;
                          });
+
+// The debug views draw beside the picture only: every program runs and shows
+// the same 256 x 240 picture with them as without them.
+class DebugView : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DebugView, ChangesNothingInThePictureOrTheMachine) {
+  const int nFrames = GetParam() == "demo" ? 3000 : 300;
+  EXPECT_EQ(RunCase(GetParam() + "/sdl", nFrames), RunCase(GetParam() + "/sdl/debug", nFrames));
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, DebugView, ::testing::ValuesIn(Roms()),
+                         [](const auto& info) { return info.param; });
 
 TEST(FrameStatesRecording, WritesReferenceOnRequest) {
   if (!EnvIs("TOLVAR_UPDATE_FRAME_STATES")) GTEST_SKIP() << "TOLVAR_UPDATE_FRAME_STATES=1 records";

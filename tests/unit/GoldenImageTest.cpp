@@ -32,6 +32,9 @@ std::vector<SGoldenCase> Cases() {
   // The DirectX engine takes no notice of pattern writes, draws no sprites and
   // scrolls by the fine scroll only: the SDL engine alone runs the rest.
   std::vector<SGoldenCase> list = {{"sdl/gfx_chr_ram", "gfx_chr_ram", "sdl"},
+                                   {"sdl/gfx_chr_ram_title", "gfx_chr_ram_title", "sdl", 30},
+                                   {"sdl/gfx_scroll_bg", "gfx_scroll_bg", "sdl"},
+                                   {"sdl/gfx_palette_split", "gfx_palette_split", "sdl"},
                                    {"sdl/gfx_palette_window", "gfx_palette", "sdl", 10, true},
                                    {"sdl/gfx_scroll_h_window", "gfx_scroll_h", "sdl", 10, true},
                                    {"demo/sdl_frame120", "demo", "sdl", 120},
