@@ -8,14 +8,11 @@ MIRRORING = 1
 .include "gfx.inc"
 .include "gfx_chr.inc"
 
-.segment "ZEROPAGE"
-frame:      .res 1
-
 .segment "CODE"
 
 reset:
   INIT_CONSOLE
-  COPY_TO_PPU $3F00, palette, 32
+  COPY_TO_PPU $3F00, palette, 4
   FILL_PPU $2000, 1, 0          ; 256 times from $2000, then three more pages
   ldy #3
 : sta PPUDATA
@@ -28,12 +25,8 @@ reset:
   START_RENDERING CTRL_NMI, MASK_BG, 0, 0
 
 main:
-  lda frame
-: cmp frame
-  beq :-
-@wait_end_of_vblank:
-  bit PPUSTATUS
-  bvs @wait_end_of_vblank
+  bit PPUSTATUS                 ; the hit flag clears as vertical blank ends
+  bvs main
 @wait_hit:
   bit PPUSTATUS
   bvc @wait_hit
@@ -44,22 +37,17 @@ main:
 
 nmi:
   pha
-  txa
-  pha
-  FILL_PPU $3F01, $12, 1        ; blue
+  PPU_ADDR $3F01
+  lda #$12                      ; blue
+  sta PPUDATA
   PPU_ADDR $0000
-  inc frame
-  pla
-  tax
   pla
   rti
 
 .segment "RODATA"
 
 palette:
-  .byte $0F, $12, $12, $12,  $0F, $12, $12, $12,  $0F, $12, $12, $12,  $0F, $12, $12, $12
-  .byte $0F, $30, $30, $30,  $0F, $30, $30, $30,  $0F, $30, $30, $30,  $0F, $30, $30, $30
-
+  .byte $0F, $12, $12, $12
 sprite0:
   .byte 111, 1, $00, 0
 
