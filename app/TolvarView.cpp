@@ -260,10 +260,13 @@ void CTolvarView::Present(const DWORD* pPixels, int nPitch, const SRect& rcChang
   const QRect display(0, 0, DisplayWidth(), DisplayHeight());
   const QRect changed =
       QRect(QPoint(rcChanged.left, rcChanged.top), QPoint(rcChanged.right - 1, rcChanged.bottom - 1));
-  const QRect area = client & display & changed;
+  QRect area = client & display & changed;
   if (m_picture.size() != size()) {
+    // A new picture takes all of the display under the view, not only what
+    // changed: the engine presents only the rows that did.
     m_picture = QImage(size(), QImage::Format_RGBX8888);
     m_picture.fill(Qt::black);
+    area = client & display;
   }
   for (int y = area.top(); y <= area.bottom(); ++y) {
     const DWORD* from = pPixels + static_cast<std::ptrdiff_t>(y) * nPitch + area.left();

@@ -22,7 +22,8 @@ void COffscreenTarget::Present(const DWORD* pPixels, int nPitch, const SRect& rc
   const int top = std::max(rcChanged.top, 0);
   const int right = std::min({rcChanged.right, m_nWidth, nPitch});
   const int bottom = std::min(rcChanged.bottom, m_nHeight);
-  if (!pPixels || right <= left || bottom <= top) return;
+  // A primary that draws into the display itself has nothing to hand over.
+  if (!pPixels || pPixels == m_display.data() || right <= left || bottom <= top) return;
   for (int y = top; y < bottom; ++y)
     std::memcpy(&m_display[static_cast<std::size_t>(y) * m_nWidth + left],
                 pPixels + static_cast<std::size_t>(y) * nPitch + left,

@@ -17,6 +17,7 @@ class COffscreenTarget : public IPresentationTarget {
   int DisplayHeight() const override { return m_nHeight; }
   SPoint ClientToScreen(SPoint client) const override;
   void Present(const DWORD* pPixels, int nPitch, const SRect& rcChanged, bool bFullScreen) override;
+  DWORD* DisplayMemory() override { return m_display.data(); }
 
   // What the user sees: full screen the whole display, windowed the client
   // area (the part of it outside the display is black).

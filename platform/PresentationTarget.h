@@ -19,4 +19,9 @@ class IPresentationTarget {
   // pixel format, nPitch pixels per row, and is valid during the call only.
   virtual void Present(const DWORD* pPixels, int nPitch, const SRect& rcChanged,
                        bool bFullScreen) = 0;
+  // The display's own pixels (DisplayWidth() x DisplayHeight(), row after
+  // row), if the target keeps them: a primary surface without a flip chain
+  // then draws straight into them and presents them in place. Null when the
+  // target keeps no copy of the display.
+  virtual DWORD* DisplayMemory() { return nullptr; }
 };

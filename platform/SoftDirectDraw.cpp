@@ -96,7 +96,10 @@ class CSoftDirectDraw final : public IDirectDraw {
     }
     m_pState->Log(pCall, false);
     const int w = m_display.DisplayWidth(), h = m_display.DisplayHeight();
-    auto* pPrimary = new CSoftSurface(w, h, m_pState, &m_display, m_bFullScreen);
+    // A flip chain's buffers take turns at being the display: they keep their
+    // own pixels. A lone primary is the display's memory, as it finds it.
+    auto* pPrimary = new CSoftSurface(w, h, m_pState, &m_display, m_bFullScreen,
+                                      bChain ? nullptr : m_display.DisplayMemory());
     if (bChain) pPrimary->AttachBackBuffer(new CSoftSurface(w, h, m_pState));
     *ppSurface = pPrimary;
     return DD_OK;

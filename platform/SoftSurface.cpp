@@ -12,10 +12,11 @@ SRect Intersect(const SRect& a, const SRect& b) {
 }  // namespace
 
 CSoftSurface::CSoftSurface(int nWidth, int nHeight, std::shared_ptr<SSoftDirectDrawState> pState,
-                           IPresentationTarget* pDisplay, bool bFullScreen)
+                           IPresentationTarget* pDisplay, bool bFullScreen, DWORD* pMemory)
     : m_nWidth(nWidth),
       m_nHeight(nHeight),
-      m_pixels(static_cast<std::size_t>(nWidth) * nHeight, 0),
+      m_pixels(pMemory ? 0 : static_cast<std::size_t>(nWidth) * nHeight, 0),
+      m_pPixels(pMemory ? pMemory : m_pixels.data()),
       m_pState(std::move(pState)),
       m_pDisplay(pDisplay),
       m_bFullScreen(bFullScreen) {
@@ -110,7 +111,7 @@ SRect CSoftSurface::CopyUnscaled(const SSurfacePixels& src, SRect rcSrc, SRect r
   if (w <= 0 || h <= 0) return {};
 
   // Within one surface the rows may overlap: copy them away from the overlap.
-  const bool bBottomUp = src.pPixels == m_pixels.data() && dy > sy;
+  const bool bBottomUp = src.pPixels == m_pPixels && dy > sy;
   for (long long i = 0; i < h; ++i) {
     const long long r = bBottomUp ? h - 1 - i : i;
     std::memmove(Row(static_cast<int>(dy + r)) + dx, src.pPixels + (sy + r) * src.nPitch + sx,
@@ -151,8 +152,8 @@ SRect CSoftSurface::CopyStretched(const SSurfacePixels& src, const SRect& rcSrc,
   // A copy of the source when it is this surface, so that no written pixel is read.
   std::vector<DWORD> copy;
   const DWORD* pSource = src.pPixels;
-  if (pSource == m_pixels.data()) {
-    copy = m_pixels;
+  if (pSource == m_pPixels) {
+    copy.assign(m_pPixels, m_pPixels + static_cast<std::size_t>(m_nWidth) * m_nHeight);
     pSource = copy.data();
   }
 
@@ -181,8 +182,11 @@ SRect CSoftSurface::CopyStretched(const SSurfacePixels& src, const SRect& rcSrc,
 HRESULT CSoftSurface::Flip(IDirectDrawSurface* pOverride, DWORD /*dwFlags*/) {
   if (!m_pBackBuffer) return DDERR_NOTFLIPPABLE;
   if (pOverride && pOverride != m_pBackBuffer) return DDERR_INVALIDPARAMS;
-  // Both buffers have the display's size: exchanging them is the flip.
+  // Both buffers have the display's size and their own pixels: exchanging
+  // them is the flip.
   std::swap(m_pixels, m_pBackBuffer->m_pixels);
+  m_pPixels = m_pixels.data();
+  m_pBackBuffer->m_pPixels = m_pBackBuffer->m_pixels.data();
   Presented(Whole());
   return DD_OK;
 }
@@ -196,7 +200,7 @@ HRESULT CSoftSurface::SetPixel(int x, int y, DWORD colorRef) {
 }
 
 HRESULT CSoftSurface::Lock(SSurfacePixels& pixels) {
-  pixels.pPixels = m_pixels.data();
+  pixels.pPixels = m_pPixels;
   pixels.nWidth = m_nWidth;
   pixels.nHeight = m_nHeight;
   pixels.nPitch = m_nWidth;
@@ -204,5 +208,5 @@ HRESULT CSoftSurface::Lock(SSurfacePixels& pixels) {
 }
 
 void CSoftSurface::Presented(const SRect& rcChanged) {
-  if (m_pDisplay) m_pDisplay->Present(m_pixels.data(), m_nWidth, rcChanged, m_bFullScreen);
+  if (m_pDisplay) m_pDisplay->Present(m_pPixels, m_nWidth, rcChanged, m_bFullScreen);
 }

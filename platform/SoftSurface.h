@@ -9,9 +9,12 @@
 // whatever is written into it is presented on its target.
 class CSoftSurface final : public IDirectDrawSurface {
  public:
-  // pDisplay is the target of a primary surface, null for any other.
+  // pDisplay is the target of a primary surface, null for any other;
+  // pMemory, if given, the nWidth x nHeight pixels the surface draws into
+  // (the display's own), which must outlive it.
   CSoftSurface(int nWidth, int nHeight, std::shared_ptr<SSoftDirectDrawState> pState,
-               IPresentationTarget* pDisplay = nullptr, bool bFullScreen = false);
+               IPresentationTarget* pDisplay = nullptr, bool bFullScreen = false,
+               DWORD* pMemory = nullptr);
 
   DWORD AddRef() override { return ++m_nRefs; }
   DWORD Release() override;
@@ -32,7 +35,7 @@ class CSoftSurface final : public IDirectDrawSurface {
   ~CSoftSurface() override;
 
   SRect Whole() const { return {0, 0, m_nWidth, m_nHeight}; }
-  DWORD* Row(int y) { return m_pixels.data() + static_cast<std::size_t>(y) * m_nWidth; }
+  DWORD* Row(int y) { return m_pPixels + static_cast<std::size_t>(y) * m_nWidth; }
   // Copies equal-sized rectangles, clipped against both surfaces; returns the
   // destination rectangle written.
   SRect CopyUnscaled(const SSurfacePixels& src, SRect rcSrc, SRect rcDest);
@@ -41,7 +44,9 @@ class CSoftSurface final : public IDirectDrawSurface {
 
   int m_nWidth;
   int m_nHeight;
+  // Its own pixels, unless it draws into memory it was given.
   std::vector<DWORD> m_pixels;
+  DWORD* m_pPixels;
   std::shared_ptr<SSoftDirectDrawState> m_pState;
   IPresentationTarget* m_pDisplay;
   bool m_bFullScreen;

@@ -1,6 +1,7 @@
 #include "video/DirectXEngine.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -10,7 +11,6 @@
 #include "platform/SettingsStore.h"
 #include "ppu/Ppu.h"
 #include "video/NameTableLayout.h"
-#include "video/PatternRow.h"
 
 namespace {
 constexpr int kScreenWidth = 256;
@@ -22,6 +22,15 @@ constexpr DWORD kFullScreenLevel = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_
 constexpr int kFullScreenX = 100;
 constexpr int kFullScreenY = 110;
 constexpr int kWindowInset = 3;
+
+// Bit i of a byte moved to bit 2i: two pattern bytes interleaved give each
+// pixel's colour number in two neighbouring bits.
+constexpr auto kInterleave = [] {
+  std::array<unsigned, 256> table{};
+  for (unsigned v = 0; v < 256; ++v)
+    for (int i = 0; i < 8; ++i) table[v] |= (v >> i & 1) << (2 * i);
+  return table;
+}();
 
 void Release(IDirectDrawSurface*& pSurface) {
   if (pSurface) pSurface->Release();
@@ -153,8 +162,19 @@ void CDirectXEngine::CreateSurfaces() {
   FillBlack(m_pNameTableCache);
   FillBlack(m_pBackgroundCache);
   std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::Nothing);
+  ForgetRows();
   m_bSwapScreens = !m_bSurfacesFullScreen && m_pNesScreen && m_pBackBuffer &&
                    SameSize(m_pNesScreen, m_pBackBuffer);
+}
+
+void CDirectXEngine::ForgetRows() {
+  // The cache starts black; of the other surfaces nothing is assumed.
+  for (auto& stamp : m_cacheStamps) stamp = m_nNextStamp++;
+  for (auto& blocks : m_blockColors) blocks.fill(0);
+  m_sameAsNext.fill(~std::uint64_t{0});
+  m_screenKeys.fill(kUnknownRow);
+  m_backKeys.fill(kUnknownRow);
+  m_shownKeys.fill(kUnknownRow);
 }
 
 void CDirectXEngine::ReleaseSurfaces() {
@@ -201,23 +221,61 @@ void CDirectXEngine::DrawTile(WORD addr, WORD base) {
   for (int v = 1; v < 4; ++v)
     colors[v] = MasterColor(ppu.m_BgPalette[select * 4 + v]) & 0x00FFFFFF;
 
+  // Each pair of neighbouring pixels by their colour numbers, the left one's
+  // times 4 plus the right one's: a row of the tile is four of these.
+  std::uint64_t pairs[16];
+  for (int n = 0; n < 16; ++n)
+    pairs[n] = colors[n >> 2] | static_cast<std::uint64_t>(colors[n & 3]) << 32;
+
   SSurfacePixels cache;
   if (DdFailed(m_pNameTableCache->Lock(cache))) return;
-  const int pattern = ppu.m_Vram[addr] * 16 + ((ppu.m_Control & 0x10) ? 0x1000 : 0);
-  const int nRows = std::min(8, cache.nHeight - y);
-  const int nColumns = std::min(8, cache.nWidth - x);
-  for (int r = 0; r < nRows; ++r) {
-    // One byte per pixel, each the pixel's colour number.
-    const std::uint64_t values = PatternRow(ppu.m_Vram[pattern + r], ppu.m_Vram[pattern + r + 8]);
-    DWORD row[8];
-    for (int c = 0; c < 8; ++c) row[c] = colors[(values >> (8 * c)) & 3];
-    DWORD* pRow = cache.pPixels + static_cast<std::size_t>(y + r) * cache.nPitch + x;
-    if (nColumns == 8)
+  // The cache was made 512 x 480, and its rows are tracked as such.
+  if (cache.nWidth >= 512 && cache.nHeight >= 480) {
+    const int pattern = ppu.m_Vram[addr] * 16 + ((ppu.m_Control & 0x10) ? 0x1000 : 0);
+    const int block = x / 8;
+    for (int r = 0; r < 8; ++r) {
+      // Two bits per pixel, the colour number, the leftmost pixel's on top.
+      const unsigned numbers =
+          kInterleave[ppu.m_Vram[pattern + r]] | kInterleave[ppu.m_Vram[pattern + r + 8]] << 1;
+      const std::uint64_t row[4] = {pairs[numbers >> 12], pairs[numbers >> 8 & 15],
+                                    pairs[numbers >> 4 & 15], pairs[numbers & 15]};
+      DWORD* pRow = cache.pPixels + static_cast<std::size_t>(y + r) * cache.nPitch + x;
+      // Rewriting a tile as it was changes nothing that rows were copied from.
+      if (std::memcmp(pRow, row, sizeof(row)) == 0) continue;
       std::memcpy(pRow, row, sizeof(row));
-    else if (nColumns > 0)
-      std::memcpy(pRow, row, static_cast<std::size_t>(nColumns) * sizeof(DWORD));
+      const int cy = y + r;
+      m_cacheStamps[cy] = m_nNextStamp++;
+      // One colour number, so one colour (equal colours of two numbers are
+      // taken as two).
+      m_blockColors[cy][block] = numbers == (numbers & 3) * 0x5555 ? pRow[0] : kMixed;
+      SetBlockNeighbours(cy, block);
+    }
   }
   m_pNameTableCache->Unlock();
+}
+
+void CDirectXEngine::SetBlockNeighbours(int y, int block) {
+  const auto& colors = m_blockColors[y];
+  std::uint64_t& same = m_sameAsNext[y];
+  for (int b : {(block + 63) & 63, block}) {
+    const std::uint64_t bit = std::uint64_t{1} << b;
+    if (colors[b] != kMixed && colors[b] == colors[(b + 1) & 63])
+      same |= bit;
+    else
+      same &= ~bit;
+  }
+}
+
+// The key of the 256 pixels of cache row sy from column sx on, going on from
+// the left edge past the right one.
+CDirectXEngine::RowKey CDirectXEngine::CacheRowKey(int sy, int sx) const {
+  // Blocks first to last, 32 or 33 of them, are of one colour when each but
+  // the last has the colour of the next.
+  const int first = sx >> 3, last = (sx + kScreenWidth - 1) >> 3;
+  const std::uint64_t needed = (std::uint64_t{1} << (last - first)) - 1;
+  if ((std::rotr(m_sameAsNext[sy], first) & needed) == needed)
+    return kOneColorRow | m_blockColors[sy][first];
+  return m_cacheStamps[sy] << 9 | static_cast<RowKey>(sx);
 }
 
 void CDirectXEngine::DrawScanline(BYTE line) {
@@ -226,57 +284,59 @@ void CDirectXEngine::DrawScanline(BYTE line) {
   const WORD base = FrameNameTable(ppu);
   // The hit is game state, so it comes even when nothing can be drawn.
   if (line == ppu.m_SpriteRam[0] + 1) ppu.m_Status |= 0x40;
-  if (!m_pNesScreen || !m_pNameTableCache) return;
+  if (!m_pNesScreen || !m_pNameTableCache || line >= kScreenHeight) return;
 
   // Only the fine scroll moves the source; the coarse scroll is not used.
   int sy = ppu.m_nFineY + line;
   int sx = ppu.m_nFineX;
-  const SRect rcDest{0, line, kScreenWidth, line + 1};
   if (base == 0x2400) {
     if (sy >= 240)
       sy -= 240;
     else
       sx += 256;
-    if (sx > 256) {
-      // The row runs off the right table: the rest comes from the left one.
-      const SRect rcRight{sx, sy, 512, sy + 1};
-      const SRect rcDestLeft{0, line, 512 - sx, line + 1};
-      const SRect rcLeft{0, sy, sx - 256, sy + 1};
-      const SRect rcDestRight{512 - sx, line, kScreenWidth, line + 1};
-      BeforeLineDrawn(line, true);  // the two pieces cover the line
-      CopyCacheRow(rcDestLeft, rcRight);
-      CopyCacheRow(rcDestRight, rcLeft);
-      return;
-    }
   } else if (sy >= 240) {
     sy -= 240;
     sx += 256;
   }
-  // From table 0x2000 the row may reach past the cache's right edge; the
-  // surface clips it.
-  const SRect rcSrc{sx, sy, sx + kScreenWidth, sy + 1};
-  // A row that ends inside the cache covers the whole line.
-  BeforeLineDrawn(line, sx + kScreenWidth <= 512);
-  CopyCacheRow(rcDest, rcSrc);
-}
-
-void CDirectXEngine::CopyCacheRow(const SRect& rcDest, const SRect& rcSrc) {
-  // What an unscaled Blt of one row does, clipped to both surfaces, without
-  // its general set-up: 240 of these make every frame.
-  SSurfacePixels from, to;
-  if (DdFailed(m_pNameTableCache->Lock(from))) return;
-  if (DdFailed(m_pNesScreen->Lock(to))) {
-    m_pNameTableCache->Unlock();
+  if (base == 0x2000 && sx > 256) {
+    // The row reaches past the cache's right edge and is cut off there: the
+    // end of the line keeps what it was to hold.
+    CatchUpRows(line, line + 1);
+    CopyCacheRow(line, sx, sy, false);
+    m_screenKeys[line] = kUnknownRow;
     return;
   }
-  const int w = std::min({rcSrc.Width(), from.nWidth - rcSrc.left, to.nWidth - rcDest.left});
-  if (w > 0 && rcSrc.left >= 0 && rcDest.left >= 0 && rcSrc.top >= 0 && rcDest.top >= 0 &&
-      rcSrc.top < from.nHeight && rcDest.top < to.nHeight)
-    std::memcpy(to.pPixels + static_cast<std::size_t>(rcDest.top) * to.nPitch + rcDest.left,
-                from.pPixels + static_cast<std::size_t>(rcSrc.top) * from.nPitch + rcSrc.left,
-                static_cast<std::size_t>(w) * sizeof(DWORD));
+  // From table 0x2400 a row that runs off the right table goes on in the
+  // left one; either way it covers the whole line.
+  m_rowDue[line] = ERowDue::Nothing;
+  const RowKey key = CacheRowKey(sy, sx);
+  if (m_screenKeys[line] == key) return;  // the line holds these pixels already
+  m_screenKeys[line] = CopyCacheRow(line, sx, sy, true) ? key : kUnknownRow;
+}
+
+bool CDirectXEngine::CopyCacheRow(int line, int sx, int sy, bool bWrap) {
+  // What one or two unscaled one-row Blts do, without their general set-up:
+  // these make every frame.
+  SSurfacePixels from, to;
+  if (DdFailed(m_pNameTableCache->Lock(from))) return false;
+  if (DdFailed(m_pNesScreen->Lock(to))) {
+    m_pNameTableCache->Unlock();
+    return false;
+  }
+  const bool bFits = from.nWidth >= 512 && from.nHeight >= 480 && to.nWidth >= kScreenWidth &&
+                     to.nHeight >= kScreenHeight;
+  if (bFits) {
+    DWORD* pTo = to.pPixels + static_cast<std::size_t>(line) * to.nPitch;
+    const DWORD* pFrom = from.pPixels + static_cast<std::size_t>(sy) * from.nPitch;
+    const int nFirst = std::min(kScreenWidth, 512 - sx);
+    std::memcpy(pTo, pFrom + sx, static_cast<std::size_t>(nFirst) * sizeof(DWORD));
+    if (bWrap && nFirst < kScreenWidth)
+      std::memcpy(pTo + nFirst, pFrom,
+                  static_cast<std::size_t>(kScreenWidth - nFirst) * sizeof(DWORD));
+  }
   m_pNesScreen->Unlock();
   m_pNameTableCache->Unlock();
+  return bFits;
 }
 
 void CDirectXEngine::ClearScreen(BYTE r, BYTE g, BYTE b) {
@@ -287,26 +347,29 @@ void CDirectXEngine::ClearScreen(BYTE r, BYTE g, BYTE b) {
   std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::Fill);
 }
 
-void CDirectXEngine::BeforeLineDrawn(int line, bool bWhole) {
-  if (line >= kScreenHeight) return;
-  if (bWhole)
-    m_rowDue[line] = ERowDue::Nothing;
-  else
-    CatchUpRows(line, line + 1);
+CDirectXEngine::RowKey CDirectXEngine::DueKey(int y) const {
+  return m_rowDue[y] == ERowDue::Fill ? kOneColorRow | m_dwFillColor : m_backKeys[y];
 }
 
 void CDirectXEngine::CatchUpRows(int nFirst, int nEnd) {
   SBltFx fx;
   fx.dwSize = sizeof(fx);
   fx.dwFillColor = m_dwFillColor;
+  // A row that already holds what it is due needs nothing.
+  auto holds = [this](int y) {
+    return DueKey(y) != kUnknownRow && DueKey(y) == m_screenKeys[y];
+  };
   for (int y = nFirst; y < nEnd;) {
     const ERowDue due = m_rowDue[y];
-    if (due == ERowDue::Nothing) {
-      ++y;
+    if (due == ERowDue::Nothing || holds(y)) {
+      m_rowDue[y++] = ERowDue::Nothing;
       continue;
     }
     const int top = y;
-    while (y < nEnd && m_rowDue[y] == due) m_rowDue[y++] = ERowDue::Nothing;
+    for (; y < nEnd && m_rowDue[y] == due && !holds(y); ++y) {
+      m_screenKeys[y] = DueKey(y);
+      m_rowDue[y] = ERowDue::Nothing;
+    }
     const SRect rc{0, top, kScreenWidth, y};
     if (due == ERowDue::Fill)
       m_pNesScreen->Blt(&rc, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
@@ -326,23 +389,50 @@ void CDirectXEngine::EndFrame() {
       bShown = DdSucceeded(m_pPrimary->Flip(nullptr, 0)) && m_pBackBuffer && m_pNesScreen;
   } else if (m_pPrimary && m_pBackBuffer && m_pNesScreen) {
     const SPoint origin = m_platform.pDirectDraw->MainWindow().ClientToScreen({0, 0});
+    const SPoint at{origin.x + kWindowInset, origin.y + kWindowInset};
+    // The window moved: the display shows none of the picture's rows there.
+    if (at.x != m_shownAt.x || at.y != m_shownAt.y) m_shownKeys.fill(kUnknownRow);
+    m_shownAt = at;
     if (m_bSwapScreens) {
       // The finished picture becomes the back buffer, as a copy would make
       // it; what the NES screen should hold from now on is the same picture,
       // which its rows take from the back buffer when they are next needed.
       std::swap(m_pNesScreen, m_pBackBuffer);
+      std::swap(m_screenKeys, m_backKeys);
       std::fill(std::begin(m_rowDue), std::end(m_rowDue), ERowDue::CopyOfBackBuffer);
-    } else {
+      PresentChangedRows(at);
+    } else if (std::find(m_screenKeys.begin(), m_screenKeys.end(), kUnknownRow) !=
+                   m_screenKeys.end() ||
+               m_screenKeys != m_shownKeys) {
+      // Stretched: the whole picture again, unless it shows already.
       m_pBackBuffer->Blt(nullptr, m_pNesScreen, nullptr, DDBLT_WAIT, nullptr);
+      m_pPrimary->BltFast(at.x, at.y, m_pBackBuffer, nullptr,
+                          DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
+      m_shownKeys = m_screenKeys;
     }
-    m_pPrimary->BltFast(origin.x + kWindowInset, origin.y + kWindowInset, m_pBackBuffer, nullptr,
-                        DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
     bShown = true;
   }
 
   m_bShown = m_bShown || bShown;
 
   if (m_platform.bPaceFrames) m_pacer.FramePresented();
+}
+
+void CDirectXEngine::PresentChangedRows(SPoint at) {
+  auto shown = [this](int y) {
+    return m_backKeys[y] != kUnknownRow && m_backKeys[y] == m_shownKeys[y];
+  };
+  for (int y = 0; y < kScreenHeight;) {
+    if (shown(y)) {
+      ++y;
+      continue;
+    }
+    const int top = y;
+    for (; y < kScreenHeight && !shown(y); ++y) m_shownKeys[y] = m_backKeys[y];
+    const SRect rc{0, top, kScreenWidth, y};
+    m_pPrimary->BltFast(at.x, at.y + top, m_pBackBuffer, &rc,
+                        DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
+  }
 }
 
 // The picture is read back from where it was presented, so that presenting
@@ -409,6 +499,11 @@ void CDirectXEngine::FillSquare(int x, int y, DWORD color) {
 
 void CDirectXEngine::DrawPaletteSwatches() {
   if (!m_pNameTableCache) return;
+  for (int y = 240; y < 272; ++y) {
+    m_cacheStamps[y] = m_nNextStamp++;
+    std::fill(m_blockColors[y].begin() + 32, m_blockColors[y].end(), kMixed);
+    m_sameAsNext[y] &= 0x7FFFFFFF;
+  }
   for (int i = 0; i < 16; ++i) {
     FillSquare(256 + 16 * i, 240, MasterColor(m_pPpu->m_SpritePalette[i]));
     FillSquare(256 + 16 * i, 256, MasterColor(m_pPpu->m_BgPalette[i]));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 #include "platform/DirectDraw.h"
@@ -39,13 +41,16 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   void ResetDesc();
   IDirectDrawSurface* CreateOffscreen(int nWidth, int nHeight, const char* pFailureText);
   void DrawTile(WORD addr, WORD base);
-  // One row of the name-table cache into the NES screen.
-  void CopyCacheRow(const SRect& rcDest, const SRect& rcSrc);
+  // Copies 256 pixels of name-table cache row sy from column sx to NES
+  // screen line `line`; past the cache's right edge the row goes on from its
+  // left edge if bWrap, and is cut off if not. False if nothing was copied.
+  bool CopyCacheRow(int line, int sx, int sy, bool bWrap);
   // Brings the NES screen's rows from nFirst to nEnd up to what they should
   // hold (see m_rowDue).
   void CatchUpRows(int nFirst, int nEnd);
-  // A line of the NES screen is about to be drawn over, whole or in part.
-  void BeforeLineDrawn(int line, bool bWhole);
+  // Presents the picture's rows that the display does not show yet.
+  void PresentChangedRows(SPoint at);
+  void ForgetRows();
   void DrawPaletteSwatches();
   void FillSquare(int x, int y, DWORD color);
   DWORD MasterColor(BYTE index) const;
@@ -77,4 +82,30 @@ class CDirectXEngine : public CGraphicEngine, public IScreenCapture {
   ERowDue m_rowDue[240] = {};
   DWORD m_dwFillColor = 0;
   bool m_bSwapScreens = false;
+
+  // What a row of 256 pixels holds: two rows with the same key hold the same
+  // pixels, unless the key is kUnknownRow. A row of one colour has that
+  // colour in its key; any other row copied from the name-table cache has
+  // the stamp of its source row and the column it starts at.
+  using RowKey = std::uint64_t;
+  static constexpr RowKey kUnknownRow = 0;
+  static constexpr RowKey kOneColorRow = RowKey{1} << 63;
+  static constexpr DWORD kMixed = 0xFFFFFFFF;  // no pixel has this value
+  using RowKeys = std::array<RowKey, 240>;
+  RowKey CacheRowKey(int sy, int sx) const;
+  RowKey DueKey(int y) const;
+  void SetBlockNeighbours(int y, int block);
+
+  // For each row of the name-table cache: a stamp, new whenever the row
+  // changes and never given twice, and the colour of each of its 64 blocks
+  // of 8 pixels, or kMixed.
+  std::array<std::uint64_t, 480> m_cacheStamps{};
+  std::array<std::array<DWORD, 64>, 480> m_blockColors{};
+  // Bit b: block b is of one colour, that of block b + 1 (block 0 after 63).
+  std::array<std::uint64_t, 480> m_sameAsNext{};
+  std::uint64_t m_nNextStamp = 1;
+  // The rows of the NES screen and of the back buffer (which change places
+  // when they swap), and the picture's rows on the display at m_shownAt.
+  RowKeys m_screenKeys{}, m_backKeys{}, m_shownKeys{};
+  SPoint m_shownAt;
 };

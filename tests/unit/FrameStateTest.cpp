@@ -183,6 +183,12 @@ std::vector<std::string> RunCase(const std::string& name, int nFrames) {
           bWindow ? pCapture->CaptureWindow(picture) : pCapture->CapturePicture(picture);
       h.Block(bShown);
       if (bShown) h.Add(picture.pixels.data(), picture.pixels.size() * sizeof(picture.pixels[0]));
+      // The DirectX engine's window shows that same picture at (3, 3).
+      const SPoint at = display.ClientToScreen({3, 3});
+      for (int i = 0; bShown && engine == "directx" && i < 256 * 240; ++i)
+        if (ColorRefToRgb(display.DisplayMemory()[(at.y + i / 256) * display.DisplayWidth() +
+                                                  at.x + i % 256]) != picture.pixels[i])
+          return ADD_FAILURE() << "the window shows another picture, frame " << pump.m_nPumps;
     }
     if (pTrace) {
       std::fflush(pTrace);
