@@ -20,6 +20,7 @@
 ; Last, SED and a JMP through a pointer at $xxFF warn once each, and an opcode
 ; outside the instruction set stops the console: the status stays $80 and
 ; $6100/$6101 hold the opcode's address.
+OWN_VECTORS = 1
 .include "gfx.inc"
 .include "check.inc"
 
@@ -53,8 +54,6 @@ loop:
   bne loop
   EXPECT_BYTES buf, table, READS, text
 .endmacro
-
-.segment "CODE"
 
 reset:
   ldx #$FF

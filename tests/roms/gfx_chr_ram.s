@@ -7,11 +7,8 @@ CHR_BANKS = 0
 .include "gfx.inc"
 .include "gfx_chr.inc"
 
-.segment "CODE"
-
 reset:
-  INIT_CONSOLE
-  COPY_TO_PPU $3F00, palette, 32
+  INIT_CONSOLE 32
   DRAW_ROWS $2000, 0, 29, checker_tile
   FILL_PPU $23C0, %11100100, 64
 
@@ -62,5 +59,3 @@ table1:
   BG_TILES_1
 table1_end:
 
-.segment "VECTORS"
-  .word ignore_interrupt, reset, ignore_interrupt

@@ -10,11 +10,8 @@ CHR_BANKS = 0
 .include "gfx.inc"
 .include "gfx_chr.inc"
 
-.segment "CODE"
-
 reset:
-  INIT_CONSOLE
-  COPY_TO_PPU $3F00, palette, 32
+  INIT_CONSOLE 32
   PPU_ADDR $1000
   ldx #0
 : lda digits,x
@@ -70,5 +67,3 @@ palette:
 digits:
   GLYPH 16
 
-.segment "VECTORS"
-  .word ignore_interrupt, reset, ignore_interrupt

@@ -20,11 +20,8 @@ CHR_BANKS = 4
   sta bank_values + (n)
 .endmacro
 
-.segment "CODE"
-
 reset:
-  INIT_CONSOLE
-  COPY_TO_PPU $3F00, palette, 32
+  INIT_CONSOLE 32
   .repeat 4, n
     SELECT_BANK n
     DRAW_ROWS $2000, n * 8, n * 8 + 7 - (n / 3) * 2, band_tile
@@ -59,8 +56,6 @@ sprites:
   .endrepeat
 sprites_end:
 
-.segment "VECTORS"
-  .word ignore_interrupt, reset, ignore_interrupt
 
 .segment "CHARS"
 .repeat 4, bank

@@ -14,12 +14,8 @@ MIRRORING = 1
 .include "gfx.inc"
 .include "gfx_chr.inc"
 
-.segment "CODE"
-
 reset:
-  INIT_CONSOLE
-
-  COPY_TO_PPU $3F00, palette, 32
+  INIT_CONSOLE 32
   FILL_PPU $3F10, $2D, 1
   FILL_PPU $3F08, $0F, 1
 
@@ -87,8 +83,6 @@ sprites:
   .endrepeat
 sprites_end:
 
-.segment "VECTORS"
-  .word ignore_interrupt, reset, ignore_interrupt
 
 .segment "CHARS"
 chr:

@@ -5,14 +5,12 @@
 ; is replaced by the blue before the next frame starts, so the whole picture
 ; is blue.
 MIRRORING = 1
+OWN_VECTORS = 1
 .include "gfx.inc"
 .include "gfx_chr.inc"
 
-.segment "CODE"
-
 reset:
-  INIT_CONSOLE
-  COPY_TO_PPU $3F00, palette, 4
+  INIT_CONSOLE 4
   FILL_PPU $2000, 1, 0          ; 256 times from $2000, then three more pages
   ldy #3
 : sta PPUDATA

@@ -13,12 +13,8 @@ MIRRORING = 0
 .include "gfx.inc"
 .include "gfx_chr.inc"
 
-.segment "CODE"
-
 reset:
-  INIT_CONSOLE
-
-  COPY_TO_PPU $3F00, palette, 32
+  INIT_CONSOLE 32
 
   DRAW_ROWS $2000, 0, 15, checker_tile
   COPY_TO_PPU $23C0, attributes, 32
@@ -58,8 +54,6 @@ attributes:
     .byte ($1BB14EE4 >> ((((i & 7) + i / 8) & 3) * 8)) & $FF
   .endrepeat
 
-.segment "VECTORS"
-  .word ignore_interrupt, reset, ignore_interrupt
 
 .segment "CHARS"
 table0:
