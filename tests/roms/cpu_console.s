@@ -58,7 +58,7 @@ loop:
 reset:
   ldx #$FF
   txs
-  CHECK_START
+  COPY report_start, 5, {RESULT_STATUS,x}
   lda #0
   sta PPUCTRL
   sta vblanks
@@ -103,7 +103,7 @@ reset:
   ; --- the controller port -----------------------------------------------------
   lda #2
   sta $4016
-  lsr a
+  lda #0
   sta $4016
   EXPECT $4016, $00, "$4016 before any strobe (2 then 0 written)"
   EXPECT $4017, $00, "$4017 before any strobe"
