@@ -3,15 +3,18 @@
 #include "platform/Platform.h"
 #include "platform/SettingsTable.h"
 
-SNesRig::SNesRig() {
+SNesRig::SNesRig(const char* pszEngine) {
   WriteFirstRunSettings(settings);
-  settings.WriteString("Settings", "GraphicEngine", "NULL");
+  settings.WriteString("Settings", "GraphicEngine", pszEngine ? pszEngine : "NULL");
   nes = std::make_unique<CNes>(SPlatform{.pSettings = &settings,
                                          .pMessageBox = &messages,
                                          .pKeyboard = &keyboard,
                                          .pTicks = &ticks,
                                          .pEventPump = &pump,
-                                         .pStatusText = &status});
+                                         .pStatusText = &status,
+                                         .pDirectDraw = &directDraw,
+                                         .bPaceFrames = false});
+  if (pszEngine) return;
   nes->SetEngineFactory([this](const std::string& name, CPpu* pPpu, bool) {
     engineNames.push_back(name);
     return engines.emplace_back(new CRecordingEngine(pPpu));
@@ -33,8 +36,7 @@ void SNesRig::RunFrames(int nFrames) {
   pump.m_onPump = previous;
 }
 
-std::vector<BYTE> MakeProgram(const std::vector<BYTE>& code, WORD nmi, WORD reset, WORD brk,
-                              int mapper,
+std::vector<BYTE> MakeProgram(const std::vector<BYTE>& code, int mapper,
                               const std::vector<std::pair<WORD, std::vector<BYTE>>>& extra) {
   std::vector<BYTE> file = {'N', 'E', 'S', 0x1A, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   file[6] = static_cast<BYTE>((mapper & 0x0F) << 4);
@@ -43,8 +45,7 @@ std::vector<BYTE> MakeProgram(const std::vector<BYTE>& code, WORD nmi, WORD rese
   std::copy(code.begin(), code.end(), prg.begin());
   for (const auto& [addr, bytes] : extra)
     std::copy(bytes.begin(), bytes.end(), prg.begin() + (addr - 0x8000));
-  const WORD vectors[] = {nmi, reset, brk};
-  for (int i = 0; i < 6; ++i) prg[0x7FFA + i] = static_cast<BYTE>(vectors[i / 2] >> (i % 2 * 8));
+  for (int i = 0x7FFA; i < 0x8000; i += 2) prg[i] = 0x00, prg[i + 1] = 0x80;
   file.insert(file.end(), prg.begin(), prg.end());
   file.insert(file.end(), 8192, 0);
   return file;

@@ -5,9 +5,6 @@
 // them with tolvar-run --dump 0780:3).
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "core/Memory.h"
 #include "platform/KeyboardDevice.h"
 #include "support/NesRig.h"
@@ -23,31 +20,24 @@ std::string Report(CMemory& bus) {
     text += static_cast<char>(bus.PeekByte(a));
   return text;
 }
-
-// Runs the program; Z (A), Return (Start) and Left go down at the end of
-// frame 2 and up at the end of frame 5. Stops once it reports, or after 120
-// frames.
-std::string RunProgram(SNesRig& rig) {
-  std::ifstream file(std::string(TOLVAR_ROM_DIR) + "/cpu_console.nes", std::ios::binary);
-  EXPECT_TRUE(rig.Load({std::istreambuf_iterator<char>(file), {}}));
-  rig.pump.m_onPump = [&](int n) {
-    for (int code : {dik::kZ, dik::kReturn, dik::kLeft})
-      if (n == 2)
-        rig.keyboard.Press(code);
-      else if (n == 5)
-        rig.keyboard.Release(code);
-    const std::string report = Report(*rig.nes->Memory());
-    if (n >= 120 || (!report.empty() && report.rfind("128: ", 0) != 0)) rig.nes->Stop();
-  };
-  rig.nes->Run();
-  return Report(*rig.nes->Memory());
-}
 }  // namespace
 
 TEST(CpuProgramTest, PortsNmiAndWarningsPassThenABadOpcodeStopsTheConsole) {
   SNesRig rig;
+  ASSERT_TRUE(rig.rom.Load(std::string(TOLVAR_ROM_DIR) + "/cpu_console.nes") &&
+              rig.nes->LoadRom(&rig.rom));
+  // Z (A), Return (Start) and Left go down at the end of frame 2 and up at
+  // the end of frame 5. The run stops once the program reports, or after 120
+  // frames.
+  rig.pump.m_onPump = [&](int n) {
+    for (int code : {dik::kZ, dik::kReturn, dik::kLeft})
+      if (n == 2 || n == 5) rig.keyboard.SetKey(code, n == 2 ? 0x80 : 0);
+    const std::string report = Report(*rig.nes->Memory());
+    if (n >= 120 || (!report.empty() && report.rfind("128: ", 0) != 0)) rig.nes->Stop();
+  };
+  rig.nes->Run();
   // Every check passed and nothing after the bad opcode ran.
-  EXPECT_EQ(RunProgram(rig), "128: before the bad opcode");
+  EXPECT_EQ(Report(*rig.nes->Memory()), "128: before the bad opcode");
   EXPECT_TRUE(rig.nes->StoppedOnBadOpcode());
   EXPECT_EQ(rig.nes->State(), "Stopped");
   EXPECT_EQ(rig.messages.Messages(),

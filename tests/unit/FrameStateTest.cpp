@@ -27,19 +27,11 @@
 
 #include "core/Mapper0.h"
 #include "core/Memory.h"
-#include "core/Nes.h"
 #include "core/Ram.h"
-#include "core/Rom.h"
 #include "cpu/Cpu.h"
 #include "input/Input.h"
-#include "platform/HostDoubles.h"
-#include "platform/KeyStateKeyboard.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/MessageRecorder.h"
-#include "platform/OffscreenTarget.h"
-#include "platform/SettingsTable.h"
-#include "platform/SoftDirectDraw.h"
 #include "ppu/Ppu.h"
+#include "support/NesRig.h"
 #include "tools/InputScript.h"
 #include "tools/RunnerOptions.h"
 #include "tools/TraceWriter.h"
@@ -47,9 +39,9 @@
 #include "video/ScreenCapture.h"
 
 namespace {
-constexpr int kEvery = 100;  // frames between two recorded hashes
-constexpr int kRecordedFrames = 3000;
-constexpr int kTracedFrames = 30;  // trace lines are many; fewer frames of them
+// Frames between two recorded hashes, and frames recorded: trace lines are
+// many, so fewer frames of them.
+constexpr int kEvery = 100, kRecordedFrames = 3000, kTracedFrames = 30;
 int RecordedFrames(const std::string& name) {
   return name.ends_with("/trace") ? kTracedFrames : kRecordedFrames;
 }
@@ -122,40 +114,24 @@ std::vector<std::string> RunCase(const std::string& name, int nFrames) {
   CInputScript script;
   std::string error;
   EXPECT_TRUE(script.Parse(strRom == "demo" ? kDemoInput : "", error)) << error;
-  CMemorySettingsStore settings;
-  WriteFirstRunSettings(settings);
-  settings.WriteString("Settings", "GraphicEngine", EngineSettingName(engine));
-  CMessageRecorder messages;
-  CKeyStateKeyboard keyboard;
-  CManualTicks ticks;
-  CScriptedEventPump pump;
-  COffscreenTarget display;
-  CSoftDirectDrawFactory directDraw(display);
-  CRom rom;
-  auto nes = std::make_unique<CNes>(SPlatform{.pSettings = &settings,
-                                              .pMessageBox = &messages,
-                                              .pKeyboard = &keyboard,
-                                              .pTicks = &ticks,
-                                              .pEventPump = &pump,
-                                              .pDirectDraw = &directDraw,
-                                              .bPaceFrames = false});
+  SNesRig rig(EngineSettingName(engine));
   const std::string path = std::string(TOLVAR_ROM_DIR) + "/" + strRom + ".nes";
-  if (!rom.Load(path) || !nes->LoadRom(&rom)) return {"cannot load " + path};
-  if (bDebugView) nes->Engine()->ToggleDebugView();
+  if (!rig.rom.Load(path) || !rig.nes->LoadRom(&rig.rom)) return {"cannot load " + path};
+  if (bDebugView) rig.nes->Engine()->ToggleDebugView();
 
   char* pTraceText = nullptr;
   std::size_t nTraceSize = 0, nTraceHashed = 0;
   std::FILE* pTrace = bTrace ? open_memstream(&pTraceText, &nTraceSize) : nullptr;
   std::unique_ptr<CTraceWriter> tracer;
-  if (pTrace) nes->Cpu()->SetTracer((tracer = std::make_unique<CTraceWriter>(pTrace)).get());
+  if (pTrace) rig.nes->Cpu()->SetTracer((tracer = std::make_unique<CTraceWriter>(pTrace)).get());
 
   auto applyInput = [&](int nFrame) {
     if (script.Empty()) return;
     bool held[CInput::kButtonCount] = {};
     for (int b : script.ButtonsAt(nFrame)) held[b] = true;
     for (int b = 0; b < CInput::kButtonCount; ++b)
-      keyboard.SetKey(
-          settings.GetInt("Input", CInput::kButtonNames[b], CInput::kDefaultKeyCodes[b]),
+      rig.keyboard.SetKey(
+          rig.settings.GetInt("Input", CInput::kButtonNames[b], CInput::kDefaultKeyCodes[b]),
           held[b] ? 0x80 : 0);
   };
 
@@ -163,32 +139,33 @@ std::vector<std::string> RunCase(const std::string& name, int nFrames) {
   std::size_t nMessages = 0;
   SImage picture;
   auto hashState = [&] {
-    const CCpu& cpu = *nes->Cpu();
+    const CCpu& cpu = *rig.nes->Cpu();
     h.Ints({cpu.m_A, cpu.m_X, cpu.m_Y, cpu.m_PC, cpu.m_P, cpu.m_SP, cpu.m_bCarry, cpu.m_bZero,
             cpu.m_bInterrupt, cpu.m_bDecimal, cpu.m_bBreak, cpu.m_bBit5, cpu.m_bOverflow,
             cpu.m_bNegative});
-    const CPpu& ppu = *nes->Ppu();
+    const CPpu& ppu = *rig.nes->Ppu();
     h.Ints({ppu.m_nFineY, ppu.m_nFineX, ppu.m_bFullScreen, ppu.m_bVertical, ppu.m_Control,
             ppu.m_Mask, ppu.m_Status, ppu.m_SpriteAddr, ppu.m_TempAddr, ppu.m_VramAddr,
             ppu.m_ReadBuffer, CPpu::WriteToggle()});
     h.Block(ppu.m_Vram), h.Block(ppu.m_SpriteRam), h.Block(ppu.m_SpritePalette);
-    h.Block(ppu.m_BgPalette), h.Block(nes->Ram()->m_data);
-    if (auto* pMapper0 = dynamic_cast<CMapper0*>(nes->Memory()->m_pMapper))
+    h.Block(ppu.m_BgPalette), h.Block(rig.nes->Ram()->m_data);
+    if (auto* pMapper0 = dynamic_cast<CMapper0*>(rig.nes->Memory()->m_pMapper))
       h.Block(pMapper0->m_Sram);
-    h.Ints({nes->m_nScanline, nes->m_nCycles, static_cast<int>(nes->m_nFrameCount)});
-    for (; nMessages < messages.Messages().size(); ++nMessages)
-      h.Add(messages.Messages()[nMessages].data(), messages.Messages()[nMessages].size());
-    if (auto* pCapture = dynamic_cast<IScreenCapture*>(nes->Engine())) {
+    h.Ints({rig.nes->m_nScanline, rig.nes->m_nCycles, static_cast<int>(rig.nes->m_nFrameCount)});
+    for (const auto& messages = rig.messages.Messages(); nMessages < messages.size(); ++nMessages)
+      h.Add(messages[nMessages].data(), messages[nMessages].size());
+    if (auto* pCapture = dynamic_cast<IScreenCapture*>(rig.nes->Engine())) {
       const bool bShown =
           bWindow ? pCapture->CaptureWindow(picture) : pCapture->CapturePicture(picture);
       h.Block(bShown);
       if (bShown) h.Add(picture.pixels.data(), picture.pixels.size() * sizeof(picture.pixels[0]));
       // The DirectX engine's window shows that same picture at (3, 3).
-      const SPoint at = display.ClientToScreen({3, 3});
+      const SPoint at = rig.display.ClientToScreen({3, 3});
       for (int i = 0; bShown && engine == "directx" && i < 256 * 240; ++i)
-        if (ColorRefToRgb(display.DisplayMemory()[(at.y + i / 256) * display.DisplayWidth() +
-                                                  at.x + i % 256]) != picture.pixels[i])
-          return ADD_FAILURE() << "the window shows another picture, frame " << pump.m_nPumps;
+        if (ColorRefToRgb(
+                rig.display.DisplayMemory()[(at.y + i / 256) * rig.display.DisplayWidth() + at.x +
+                                            i % 256]) != picture.pixels[i])
+          return ADD_FAILURE() << "the window shows another picture, frame " << rig.pump.m_nPumps;
     }
     if (pTrace) {
       std::fflush(pTrace);
@@ -202,22 +179,22 @@ std::vector<std::string> RunCase(const std::string& name, int nFrames) {
     std::snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(h.h));
     return std::string(text);
   };
-  pump.m_onPump = [&](int nFrame) {
+  rig.pump.m_onPump = [&](int nFrame) {
     hashState();
     if (nFrame % kEvery == 0) words.push_back(hex());
     if (nFrame >= nFrames)
-      nes->Stop();
+      rig.nes->Stop();
     else
       applyInput(nFrame + 1);
   };
   applyInput(1);
-  nes->Run();
+  rig.nes->Run();
   hashState();
-  nes->Cpu()->SetTracer(nullptr);
+  rig.nes->Cpu()->SetTracer(nullptr);
   if (pTrace) std::fclose(pTrace);
   std::free(pTraceText);
-  words[0] = std::to_string(pump.m_nPumps);
-  words[1] = std::to_string(nes->StoppedOnBadOpcode());
+  words[0] = std::to_string(rig.pump.m_nPumps);
+  words[1] = std::to_string(rig.nes->StoppedOnBadOpcode());
   words[2] = hex();
   return words;
 }
