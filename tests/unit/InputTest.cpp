@@ -16,11 +16,6 @@ struct SInputRig {
   CMessageRecorder messages;
   CInput Make() { return CInput(&keyboard, &settings, &messages); }
 };
-
-void Strobe(CInput& input) {
-  input.WritePort(0x4016, 1);
-  input.WritePort(0x4016, 0);
-}
 }  // namespace
 
 TEST(ControllerPort, KeysComeFromTheSettingsAndAreReadAtEachRead) {
@@ -29,9 +24,9 @@ TEST(ControllerPort, KeysComeFromTheSettingsAndAreReadAtEachRead) {
   rig.settings.WriteInt("Input", "B", 999);       // outside the key state: never down
   CInput input = rig.Make();
   rig.keyboard.Press(0x20);
-  rig.keyboard.Press(46);  // B's first-run key, no longer B's
-  rig.keyboard.Press(200);  // Up, let go before it is read
-  Strobe(input);
+  rig.keyboard.Press(46);                                  // B's first-run key, no longer B's
+  rig.keyboard.Press(200);                                 // Up, let go before it is read
+  input.WritePort(0x4016, 1), input.WritePort(0x4016, 0);  // strobe
   std::vector<int> buttons;
   for (int i = 0; i < 8; ++i) {
     // Between two reads of one frame: Start (Return) goes down, with any
@@ -62,7 +57,7 @@ TEST(KeyboardSetUp, EachFailureIsReportedAndSetUpGoesOn) {
     {
       CInput input = rig.Make();
       EXPECT_EQ(rig.messages.Messages(), cases[step]);
-      Strobe(input);
+      input.WritePort(0x4016, 1), input.WritePort(0x4016, 0);
       rig.keyboard.Press(44);
       EXPECT_EQ(input.ReadPort(0x4016), bDevice ? 0x41 : 0x40) << "without a device no key is down";
     }

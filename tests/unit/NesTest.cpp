@@ -8,13 +8,7 @@
 
 namespace {
 // JMP to itself, on the given mapper.
-std::vector<BYTE> Idle(int mapper = 0) {
-  return MakeProgram({0x4C, 0x00, 0x80}, 0x8000, 0x8000, 0x8000, mapper);
-}
-
-int Count(const std::vector<std::string>& calls, const std::string& call) {
-  return static_cast<int>(std::count(calls.begin(), calls.end(), call));
-}
+std::vector<BYTE> Idle(int mapper = 0) { return MakeProgram({0x4C, 0x00, 0x80}, mapper); }
 }  // namespace
 
 // Which lines each frame draws, the NMI's timing against the pump and the
@@ -26,7 +20,8 @@ TEST(NesLoop, FramesPollKeysOnceFTogglesFullScreenAndEscapeStops) {
   rig.keyboard.Press(0x21);
   rig.RunFrames(3);
   EXPECT_EQ(rig.keyboard.m_nStateReads - nReadsBefore, 3);
-  EXPECT_EQ(Count(rig.Engine().m_calls, "ToggleFullScreen()"), 3) << "every frame F is down";
+  EXPECT_EQ(std::ranges::count(rig.Engine().m_calls, "ToggleFullScreen()"), 3)
+      << "every frame F is down";
   rig.keyboard.Press(0x01);
   // Should Escape not stop the loop, the test fails rather than hangs.
   rig.pump.m_onPump = [&](int n) {
@@ -48,7 +43,7 @@ TEST(NesLoop, PauseStartNestingAndFrameRateText) {
   rig.nes->Run();
   EXPECT_EQ(rig.nes->State(), "Paused");
   EXPECT_EQ(rig.pump.m_nPumps, 3);
-  EXPECT_EQ(Count(rig.Engine().m_calls, "Shutdown()"), 2);
+  EXPECT_EQ(std::ranges::count(rig.Engine().m_calls, "Shutdown()"), 2);
   rig.pump.m_onPump = nullptr;
   rig.nes->m_bShowFps = 1;
   rig.RunFrames(57);  // frame 60

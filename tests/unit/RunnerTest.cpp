@@ -13,9 +13,7 @@ namespace fs = std::filesystem;
 
 // ctest runs cases side by side in separate processes: the process id keeps
 // their files apart.
-fs::path TempPath(const std::string& name) {
-  return fs::temp_directory_path() / ("tolvar_runner_" + std::to_string(getpid()) + "_" + name);
-}
+const fs::path kDir = fs::temp_directory_path() / ("tolvar_runner_" + std::to_string(getpid()));
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -23,8 +21,8 @@ std::string ReadFile(const fs::path& path) {
 }
 
 std::string WriteFile(const std::string& name, const std::vector<BYTE>& bytes) {
-  std::ofstream(TempPath(name), std::ios::binary) << std::string(bytes.begin(), bytes.end());
-  return TempPath(name).string();
+  std::ofstream(kDir / name, std::ios::binary) << std::string(bytes.begin(), bytes.end());
+  return (kDir / name).string();
 }
 
 // The runner program as a user runs it: exit code, standard output, errors.
@@ -34,21 +32,22 @@ struct SRun {
 };
 SRun RunProgram(const std::string& args) {
   const std::string command = std::string(TOLVAR_RUNNER) + " " + args + " >" +
-                              TempPath("out").string() + " 2>" + TempPath("err").string();
+                              (kDir / "out").string() + " 2>" + (kDir / "err").string();
   const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(TempPath("out")),
-          ReadFile(TempPath("err"))};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(kDir / "out"),
+          ReadFile(kDir / "err")};
 }
 }  // namespace
 
 TEST(RunnerProgram, ExitCodesTraceAndDump) {
+  fs::create_directories(kDir);
   // At 0x9000: LDA #$5A; STA $6000; LDX #$07; STX $0001; JMP to itself.
   const std::string rom =
-      WriteFile("store.nes", MakeProgram({0x02}, 0x8000, 0x8000, 0x8000, 0,
+      WriteFile("store.nes", MakeProgram({0x02}, 0,
                                          {{0x9000,
                                            {0xA9, 0x5A, 0x8D, 0x00, 0x60, 0xA2, 0x07, 0x8E, 0x01,
                                             0x00, 0x4C, 0x0A, 0x90}}}));
-  const fs::path trace = TempPath("trace.txt");
+  const fs::path trace = kDir / "trace.txt";
   SRun run = RunProgram("--frames 30 --start-pc 9000 --dump 6000:2 --dump 0000-0001 --trace " +
                         trace.string() + " " + rom);
   ASSERT_EQ(run.nExit, 0) << run.strErr;
@@ -65,7 +64,7 @@ TEST(RunnerProgram, ExitCodesTraceAndDump) {
   // Refused before a frame runs, each with its reason.
   const std::pair<std::string, std::string> refused[] = {
       {"/nonexistent/game.nes", "is not a usable iNES image"},
-      {WriteFile("m5.nes", MakeProgram({0x02}, 0x8000, 0x8000, 0x8000, 5)), "uses mapper 5"},
+      {WriteFile("m5.nes", MakeProgram({0x02}, 5)), "uses mapper 5"},
       {"--frames -1 " + rom, "--frames needs"},
       {"--dump 0000-FFFFF " + rom, "--dump needs"},
       {"--engine gl " + rom, "--engine must be"},
@@ -75,6 +74,5 @@ TEST(RunnerProgram, ExitCodesTraceAndDump) {
     EXPECT_EQ(run.nExit, 2) << args << ": " << run.strErr;
     EXPECT_NE(run.strErr.find(reason), std::string::npos) << args << ": " << run.strErr;
   }
-  for (const char* name : {"store.nes", "trace.txt", "m5.nes", "out", "err"})
-    fs::remove(TempPath(name));
+  fs::remove_all(kDir);
 }
