@@ -66,10 +66,9 @@ palette:
 
 ; Attribute row p (tile rows 4p-4p+3) uses palette p; rows 16-29 palette 0.
 attributes:
-  .res 8, $00
-  .res 8, $55
-  .res 8, $AA
-  .res 8, $FF
+  .repeat 4, p
+    .res 8, p * $55
+  .endrepeat
   .res 32, $00
 
 ; Sprite palette p: label digit at x 8, colours 1-3 at x 24, 40, 56; the

@@ -39,16 +39,13 @@ EGoldenResult CheckGolden(const std::string& strGoldenPath, const std::string& s
 }
 
 bool RunHeadlessQuietly(const SRunnerOptions& options, std::string& strError) {
-  // The runner reports on two streams; one file keeps both for the failure message.
-  std::FILE* pLog = std::tmpfile();
-  if (!pLog) {
-    strError = "cannot make a temporary file";
-    return false;
-  }
-  const int nExit = RunHeadless(options, pLog, pLog);
-  strError = "the runner ended with " + std::to_string(nExit) + ": ";
-  std::rewind(pLog);
-  for (int ch; (ch = std::fgetc(pLog)) != EOF;) strError += static_cast<char>(ch);
-  std::fclose(pLog);
+  // The runner reports on two streams; one text keeps both for the failure message.
+  char* pText = nullptr;
+  std::size_t nSize = 0;
+  std::FILE* pLog = open_memstream(&pText, &nSize);
+  const int nExit = pLog ? RunHeadless(options, pLog, pLog) : -1;
+  if (pLog) std::fclose(pLog);
+  strError = "the runner ended with " + std::to_string(nExit) + ": " + (pText ? pText : "");
+  std::free(pText);
   return nExit == 0;
 }

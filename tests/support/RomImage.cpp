@@ -10,8 +10,7 @@ std::vector<BYTE> MakeRomFile(const SRomLayout& layout) {
   std::vector<BYTE> file = {'N', 'E', 'S', 0x1A, static_cast<BYTE>(layout.nPrgBanks),
                             static_cast<BYTE>(layout.nChrBanks), layout.flags6, layout.flags7,
                             0, 0, 0, 0, 0, 0, 0, 0};
-  const long data = layout.nPrgBanks * 16384L + layout.nChrBanks * 8192L + layout.nExtraBytes -
-                    layout.nMissingBytes;
+  const long data = layout.nPrgBanks * 16384L + layout.nChrBanks * 8192L - layout.nMissingBytes;
   for (long i = 0; i < data; ++i) file.push_back(ImageByte(i));
   return file;
 }

@@ -11,7 +11,6 @@ struct SRomLayout {
   int nChrBanks = 1;
   BYTE flags6 = 0;
   BYTE flags7 = 0;
-  int nExtraBytes = 0;   // appended after PRG + CHR
   int nMissingBytes = 0;  // cut off the end
 };
 

@@ -43,8 +43,7 @@ TEST(PpuDataPort, MirroringReadBufferDroppedWritesAndPalettes) {
       SPpuRig rig(vertical);
       const WORD physical = static_cast<WORD>(t[1 + vertical]);
       rig.Write(static_cast<WORD>(t[0]), 0x11);
-      EXPECT_EQ(rig.engine.m_calls.back(),
-                "UpdateNameTable(" + CRecordingEngine::Hex(physical) + ")");
+      EXPECT_EQ(rig.engine.m_calls.back(), "UpdateNameTable(" + std::to_string(physical) + ")");
       EXPECT_EQ(rig.Read(static_cast<WORD>(t[0] | 0x5000)), 0) << "one read late";
       EXPECT_EQ(rig.ppu.ReadRegister(0x2007), 0x11);
     }
