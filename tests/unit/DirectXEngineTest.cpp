@@ -100,8 +100,7 @@ TEST(DirectXEngine, SetUpFailuresSwitchesAndWhereThePictureLands) {
     for (const char* p = c.pszSay; *p; ++p) said.push_back("Unable to " + kSay.at(*p));
     // Whatever is missing the engine draws on, and the sprite-0 hit is the game's.
     rig.ppu.m_SpriteRam[0] = 9;
-    rig.Frame();
-    rig.Frame();
+    for (int i = 0; i < 2; ++i) rig.Frame();
     // The pixel lands at (100, 110) on the display or at (3, 3) in the window
     // (which is partly off the display), as one display pixel or as 2 x 2.
     const int s = last == 'W' ? 2 : 1, x = (last == 'f' ? 100 : 3) + 8 * s + s - 1,

@@ -9,22 +9,23 @@
 #include "support/RomImage.h"
 
 namespace {
-CMapper& Load(SNesRig& rig, int nMapper, int nPrgBanks, int nChrBanks) {
-  const SRomLayout layout{
-      .nPrgBanks = nPrgBanks, .nChrBanks = nChrBanks, .flags6 = BYTE(nMapper << 4)};
-  EXPECT_TRUE(rig.Load(MakeRomFile(layout)));
-  return *rig.nes->Memory()->m_pMapper;
+// An image for the mapper, of 16 KB PRG and 8 KB CHR banks.
+std::vector<BYTE> Image(int nMapper, int nPrgBanks, int nChrBanks) {
+  return MakeRomFile(
+      {.nPrgBanks = nPrgBanks, .nChrBanks = nChrBanks, .flags6 = BYTE(nMapper << 4)});
 }
 }  // namespace
 
 TEST(Mapper0, PrgWindowsChrCartridgeRamAndWriteMessages) {
   SNesRig small;
-  CMapper& mirrored = Load(small, 0, 1, 1);  // 16 KB PRG seen twice, CHR from 0x4000
+  ASSERT_TRUE(small.Load(Image(0, 1, 1)));  // 16 KB PRG seen twice, CHR from 0x4000
+  CMapper& mirrored = *small.nes->Memory()->m_pMapper;
   EXPECT_EQ(mirrored.ReadWord(0xFFFC), ImageByte(0x3FFC) | ImageByte(0x3FFD) << 8);
   EXPECT_EQ(small.nes->Ppu()->m_Vram[0x1FFF], ImageByte(0x4000 + 0x1FFF));
 
   SNesRig rig;
-  CMapper& mapper = Load(rig, 0, 2, 1);
+  ASSERT_TRUE(rig.Load(Image(0, 2, 1)));
+  CMapper& mapper = *rig.nes->Memory()->m_pMapper;
   EXPECT_EQ(mapper.ReadByte(0xC000), ImageByte(0x4000));
   mapper.WriteByte(0x7FFF, 0xAB);
   mapper.WriteByte(0x8000, 0x55);  // ROM stays
@@ -37,7 +38,8 @@ TEST(Mapper0, PrgWindowsChrCartridgeRamAndWriteMessages) {
 
 TEST(Mapper2, SwitchesTheLowerBankAndFixesTheLastBankHigh) {
   SNesRig rig;
-  CMapper& mapper = Load(rig, 2, 8, 0);
+  ASSERT_TRUE(rig.Load(Image(2, 8, 0)));
+  CMapper& mapper = *rig.nes->Memory()->m_pMapper;
   EXPECT_EQ(mapper.ReadByte(0x8000), ImageByte(0));
   EXPECT_EQ(mapper.ReadByte(0xFFFF), ImageByte(0x1FFFF));
   mapper.WriteByte(0x6000, 13);  // any address that reaches the mapper; 13 mod 8 = bank 5
@@ -47,7 +49,8 @@ TEST(Mapper2, SwitchesTheLowerBankAndFixesTheLastBankHigh) {
 
 TEST(Mapper3, BankSwitchCopiesChrAndTellsTheEngineOnlyOfAChange) {
   SNesRig rig;
-  CMapper& mapper = Load(rig, 3, 2, 4);
+  ASSERT_TRUE(rig.Load(Image(3, 2, 4)));
+  CMapper& mapper = *rig.nes->Memory()->m_pMapper;
   const BYTE* pVram = rig.nes->Ppu()->m_Vram;
   mapper.WriteByte(0x7000, 1);
   EXPECT_EQ(pVram[0x10], ImageByte(0x8010)) << "writes below 0x8000 switch nothing";
