@@ -28,6 +28,8 @@ class CMemory {
   // Reads without side effects, for traces and memory dumps: device
   // registers read as 0.
   BYTE PeekByte(WORD addr) const;
+  // The mapper's 32 KB window on cartridge space, or null.
+  const BYTE* PrgWindow() const { return m_pPrgView; }
 
   CApu* m_pApu = nullptr;
   CInput* m_pInput = nullptr;

@@ -49,11 +49,19 @@ constexpr auto kPollModes = [] {
 // low byte is 0, N when bit 7 or bit 15 is set (BIT takes N from another
 // value than Z, and puts it in bit 15). I, D, B, bit 5 and the packed
 // status byte, which few instructions touch, stay in the CCpu members.
-struct SBurst : TBusFastPath<SBurst> {
+// With kAnywhere the instruction's bytes may lie outside work RAM and the
+// PRG window, and are then read through the bus.
+template <bool kAnywhere>
+struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
+  using TBusFastPath<SBurst>::pRam, TBusFastPath<SBurst>::pPrg;
+  using TBusFastPath<SBurst>::ReadByte, TBusFastPath<SBurst>::WriteByte;
+  using TBusFastPath<SBurst>::ReadWord;
+
   // Counts from nCycles towards nLimit; bTest asks for the full test after
   // the first instruction.
   TOLVAR_HOT SBurst(CCpu& cpu, int nCycles, int nLimit, bool bTest = false)
-      : TBusFastPath(cpu.m_pMemory), pCpu(&cpu), left(nLimit - 1 - nCycles), limit(nLimit) {
+      : TBusFastPath<SBurst>(cpu.m_pMemory), pCpu(&cpu), left(nLimit - 1 - nCycles),
+        limit(nLimit) {
     if (bTest) TestNext();
     FromCpu();
   }
@@ -76,12 +84,15 @@ struct SBurst : TBusFastPath<SBurst> {
   TOLVAR_HOT auto Aside(Call call) {
     struct {
       unsigned a, x, y, nz, c, v, pc, sp;
-    } parked{a, x, y, nz, c, v, pc, sp};
+      BYTE* pRam;
+      const BYTE* pPrg;
+    } parked{a, x, y, nz, c, v, pc, sp, pRam, pPrg};
     asm volatile("" : "+m"(parked));
     const auto result = call();
     asm volatile("" : "+m"(parked));
     a = parked.a, x = parked.x, y = parked.y, nz = parked.nz;
     c = parked.c, v = parked.v, pc = parked.pc, sp = parked.sp;
+    pRam = parked.pRam, pPrg = parked.pPrg;
     return result;
   }
 
@@ -121,15 +132,23 @@ struct SBurst : TBusFastPath<SBurst> {
   // mirror) or in the PRG window, its bytes are read straight from there,
   // as the bus would read them; elsewhere null, and every byte goes through
   // the bus.
+  TOLVAR_HOT bool InPlace(unsigned addr) const {
+    if (addr >= 0x8000) [[likely]] return addr <= 0xFFFD && (!kAnywhere || pPrg);
+    return addr < 0x2000 && (addr & 0x7FF) <= 0x7FD;
+  }
   TOLVAR_HOT const BYTE* CodeAt(unsigned addr) const {
-    if (addr >= 0x8000) return addr <= prgLast ? pPrg + (addr - 0x8000) : nullptr;
-    return addr < 0x2000 && (addr & 0x7FF) <= 0x7FD ? pRam + (addr & 0x7FF) : nullptr;
+    if (!InPlace(addr)) return nullptr;
+    return addr >= 0x8000 ? pPrg + (addr - 0x8000) : pRam + (addr & 0x7FF);
   }
 
   // Operand fetches: one byte read, or one word read for two-byte operands.
-  TOLVAR_HOT BYTE Op8() { return code ? code[1] : ReadByte(static_cast<WORD>(pc + 1)); }
+  TOLVAR_HOT BYTE Op8() {
+    if (kAnywhere && !code) return ReadByte(static_cast<WORD>(pc + 1));
+    return code[1];
+  }
   TOLVAR_HOT WORD Op16() {
-    return code ? static_cast<WORD>(code[1] | code[2] << 8) : ReadWord(static_cast<WORD>(pc + 1));
+    if (kAnywhere && !code) return ReadWord(static_cast<WORD>(pc + 1));
+    return static_cast<WORD>(code[1] | code[2] << 8);
   }
 
   // Effective addresses. Zero-page indexing wraps within page zero; the
@@ -219,13 +238,6 @@ struct SBurst : TBusFastPath<SBurst> {
   TOLVAR_HOT BYTE Inc(BYTE value) { return static_cast<BYTE>(nz = static_cast<BYTE>(value + 1)); }
   TOLVAR_HOT BYTE Dec(BYTE value) { return static_cast<BYTE>(nz = static_cast<BYTE>(value - 1)); }
 
-  // Read-modify-write on memory: one read, then one write of the result.
-  template <BYTE (SBurst::*Op)(BYTE)>
-  TOLVAR_HOT void Modify(WORD addr) {
-    const BYTE value = ReadByte(addr);
-    WriteByte(addr, (this->*Op)(value));
-  }
-
   // Whether a loop starting at target may be a waiting loop: the cheap test
   // that the branch makes before the thorough one.
   TOLVAR_HOT bool IsPollStart(unsigned target) const {
@@ -274,9 +286,14 @@ struct SBurst : TBusFastPath<SBurst> {
   int left;
   int limit;
   const BYTE* code = nullptr;  // the instruction's bytes, see CodeAt
-  // The last address at which a whole instruction lies in the PRG window.
-  unsigned prgLast = pPrg ? 0xFFFD : 0x7FFF;
 };
+
+// Read-modify-write on memory: one read, then one write of the result.
+template <auto Op, class Burst>
+TOLVAR_HOT void Modify(Burst& b, WORD addr) {
+  const BYTE value = b.ReadByte(addr);
+  b.WriteByte(addr, (b.*Op)(value));
+}
 
 // No count of this burst, however far the burst runs.
 constexpr int kNoCount = -1000000;
@@ -384,30 +401,32 @@ void CCpu::UnpackStatus() {
 
 // The stack operations run on the registers as a burst would, and store
 // them back.
+using SRegisters = SBurst<true>;
+
 template <class Op>
 static auto OnRegisters(CCpu& cpu, Op op) {
-  SBurst b(cpu, 0, 0);
+  SRegisters b(cpu, 0, 0);
   const auto result = op(b);
   b.ToCpu();
   return result;
 }
 
 void CCpu::Push(BYTE value) {
-  OnRegisters(*this, [value](SBurst& b) { b.Push(value); return 0; });
+  OnRegisters(*this, [value](SRegisters& b) { b.Push(value); return 0; });
 }
 BYTE CCpu::Pop() {
-  return OnRegisters(*this, [](SBurst& b) { return b.Pop(); });
+  return OnRegisters(*this, [](SRegisters& b) { return b.Pop(); });
 }
 void CCpu::PushWord(WORD value) {
-  OnRegisters(*this, [value](SBurst& b) { b.PushWord(value); return 0; });
+  OnRegisters(*this, [value](SRegisters& b) { b.PushWord(value); return 0; });
 }
 WORD CCpu::PopWord() {
-  return OnRegisters(*this, [](SBurst& b) { return b.PopWord(); });
+  return OnRegisters(*this, [](SRegisters& b) { return b.PopWord(); });
 }
 
 void CCpu::Nmi(int& nCycles) {
   nCycles += 7;
-  OnRegisters(*this, [](SBurst& b) {
+  OnRegisters(*this, [](SRegisters& b) {
     b.PushWord(static_cast<WORD>(b.pc));
     b.Push(b.Pack());
     b.pc = b.ReadWord(0xFFFA);
@@ -426,12 +445,16 @@ bool CCpu::Execute(int& nCycles) {
 }
 
 bool CCpu::ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state) {
-  return m_pTracer ? Run<true>(nCycles, nCycleLimit, state)
-                   : Run<false>(nCycles, nCycleLimit, state);
+  // A burst needs a PRG window to read its code in place.
+  return m_pTracer || !m_pMemory->PrgWindow() ? Run<ERun::kChecked>(nCycles, nCycleLimit, state)
+                                               : Run<ERun::kBurst>(nCycles, nCycleLimit, state);
 }
 
-template <bool kTraced>
+template <CCpu::ERun kRun>
 bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
+  constexpr bool kBurst = kRun == ERun::kBurst;
+  // Waiting and delay loops are skipped unless traced.
+  const bool bSkip = kRun != ERun::kChecked || !m_pTracer;
   // One handler per opcode, each ending in its own test and dispatch of the
   // next instruction (the processor predicts many jumps better than one).
   static const void* const kHandlers[256] = {
@@ -455,30 +478,47 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
 
   // The burst's registers; a state that is not running from the start
   // still lets one instruction run.
-  SBurst b(*this, nCycles, nCycleLimit, state != ENesState::Running);
+  using SB = SBurst<!kBurst>;
+  SB b(*this, nCycles, nCycleLimit, state != ENesState::Running);
   bool bOk = true;
   // A record's count belongs to the burst that made it.
-  m_poll.nCycles = kNoCount;
+  if constexpr (kRun != ERun::kOne) m_poll.nCycles = kNoCount;
 
-  // Out-of-line calls see the registers as members, and may change them.
-#define CALL_OUT(call) \
-  b.ToCpu();           \
-  call;                \
-  b.FromCpu();         \
-  b.TestNext()
+  // A message: the box sees the registers as members, and its user may
+  // change them. A burst runs the instruction aside instead.
+#define MESSAGE(text)                      \
+  if constexpr (kBurst) {                  \
+    goto aside;                            \
+  } else {                                 \
+    b.ToCpu();                             \
+    ShowMessage(text);                     \
+    b.FromCpu();                           \
+    b.TestNext();                          \
+  }
 
-#define DISPATCH()                                      \
-  if constexpr (kTraced) {                              \
-    b.ToCpu();                                          \
-    m_pTracer->TraceInstruction(*this, b.Cycles());     \
-  }                                                     \
-  b.code = b.CodeAt(b.pc);                              \
-  if (!b.code) b.pc = static_cast<WORD>(b.pc);          \
-  goto* kHandlers[b.code ? std::size_t{b.code[0]} : b.ReadByte(static_cast<WORD>(b.pc))]
+#define DISPATCH()                                                              \
+  if (kRun == ERun::kChecked && m_pTracer) {                                    \
+    b.ToCpu();                                                                  \
+    m_pTracer->TraceInstruction(*this, b.Cycles());                             \
+  }                                                                             \
+  if (b.pc >= 0x8000) [[likely]] {                                              \
+    if (b.pc <= 0xFFFD && (kBurst || b.pPrg)) [[likely]] {                      \
+      b.code = b.pPrg + (b.pc - 0x8000);                                        \
+      goto* kHandlers[b.code[0]];                                               \
+    }                                                                           \
+  } else if (b.pc < 0x2000 && (b.pc & 0x7FF) <= 0x7FD) {                        \
+    b.code = b.pRam + (b.pc & 0x7FF);                                           \
+    goto* kHandlers[b.code[0]];                                                 \
+  }                                                                             \
+  b.pc = static_cast<WORD>(b.pc);                                               \
+  if constexpr (kBurst) goto aside;                                             \
+  b.code = nullptr;                                                             \
+  goto* kHandlers[b.ReadByte(static_cast<WORD>(b.pc))]
 
   // Every instruction ends here: the burst goes on while the scanline has
   // cycles left and the machine runs.
 #define NEXT()                                                                 \
+  if constexpr (kRun == ERun::kOne) goto done;                                 \
   if (b.left < 0) [[unlikely]] {                                               \
     b.left = b.Left();                                                         \
     if (b.left < 0 || state != ENesState::Running) goto done;                  \
@@ -499,7 +539,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     const signed char offset = static_cast<signed char>(b.Op8());                       \
     b.pc = static_cast<WORD>(b.pc + 2 + offset);                                        \
     b.left -= kOpcodeCycles[op] + 2;                                                    \
-    if constexpr (!kTraced) {                                                           \
+    if (bSkip) {                                                                        \
       if (op == 0xD0 && offset == -3) {                                                 \
         b.SkipCountdown();                                                              \
       } else if (offset < 0 && offset >= -(kMaxPollBody + 2) && b.left >= 0 &&         \
@@ -541,10 +581,10 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
 
     // ASL
     I(0x0A, b.a = b.Asl(b.a));
-    I(0x06, b.Modify<&SBurst::Asl>(b.Op8()));
-    I(0x16, b.Modify<&SBurst::Asl>(b.ZpX()));
-    I(0x0E, b.Modify<&SBurst::Asl>(b.Op16()));
-    I(0x1E, b.Modify<&SBurst::Asl>(b.AbsX()));
+    I(0x06, Modify<&SB::Asl>(b, b.Op8()));
+    I(0x16, Modify<&SB::Asl>(b, b.ZpX()));
+    I(0x0E, Modify<&SB::Asl>(b, b.Op16()));
+    I(0x1E, Modify<&SB::Asl>(b, b.AbsX()));
 
     // BIT
     I(0x24, b.Bit(b.ReadByte(b.Op8())));
@@ -569,10 +609,10 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     I(0xCC, b.Compare(b.y, b.ReadByte(b.Op16())));
 
     // DEC
-    I(0xC6, b.Modify<&SBurst::Dec>(b.Op8()));
-    I(0xD6, b.Modify<&SBurst::Dec>(b.ZpX()));
-    I(0xCE, b.Modify<&SBurst::Dec>(b.Op16()));
-    I(0xDE, b.Modify<&SBurst::Dec>(b.AbsX()));
+    I(0xC6, Modify<&SB::Dec>(b, b.Op8()));
+    I(0xD6, Modify<&SB::Dec>(b, b.ZpX()));
+    I(0xCE, Modify<&SB::Dec>(b, b.Op16()));
+    I(0xDE, Modify<&SB::Dec>(b, b.AbsX()));
 
     // EOR
     I(0x49, b.Load(b.a, b.a ^ b.Op8()));
@@ -585,10 +625,10 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     I(0x51, b.Load(b.a, b.a ^ b.ReadByte(b.IndY())));
 
     // INC
-    I(0xE6, b.Modify<&SBurst::Inc>(b.Op8()));
-    I(0xF6, b.Modify<&SBurst::Inc>(b.ZpX()));
-    I(0xEE, b.Modify<&SBurst::Inc>(b.Op16()));
-    I(0xFE, b.Modify<&SBurst::Inc>(b.AbsX()));
+    I(0xE6, Modify<&SB::Inc>(b, b.Op8()));
+    I(0xF6, Modify<&SB::Inc>(b, b.ZpX()));
+    I(0xEE, Modify<&SB::Inc>(b, b.Op16()));
+    I(0xFE, Modify<&SB::Inc>(b, b.AbsX()));
 
     // LDA
     I(0xA9, b.Load(b.a, b.Op8()));
@@ -616,10 +656,10 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
 
     // LSR
     I(0x4A, b.a = b.Lsr(b.a));
-    I(0x46, b.Modify<&SBurst::Lsr>(b.Op8()));
-    I(0x56, b.Modify<&SBurst::Lsr>(b.ZpX()));
-    I(0x4E, b.Modify<&SBurst::Lsr>(b.Op16()));
-    I(0x5E, b.Modify<&SBurst::Lsr>(b.AbsX()));
+    I(0x46, Modify<&SB::Lsr>(b, b.Op8()));
+    I(0x56, Modify<&SB::Lsr>(b, b.ZpX()));
+    I(0x4E, Modify<&SB::Lsr>(b, b.Op16()));
+    I(0x5E, Modify<&SB::Lsr>(b, b.AbsX()));
 
     // ORA
     I(0x09, b.Load(b.a, b.a | b.Op8()));
@@ -633,17 +673,17 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
 
     // ROL
     I(0x2A, b.a = b.Rol(b.a));
-    I(0x26, b.Modify<&SBurst::Rol>(b.Op8()));
-    I(0x36, b.Modify<&SBurst::Rol>(b.ZpX()));
-    I(0x2E, b.Modify<&SBurst::Rol>(b.Op16()));
-    I(0x3E, b.Modify<&SBurst::Rol>(b.AbsX()));
+    I(0x26, Modify<&SB::Rol>(b, b.Op8()));
+    I(0x36, Modify<&SB::Rol>(b, b.ZpX()));
+    I(0x2E, Modify<&SB::Rol>(b, b.Op16()));
+    I(0x3E, Modify<&SB::Rol>(b, b.AbsX()));
 
     // ROR
     I(0x6A, b.a = b.Ror(b.a));
-    I(0x66, b.Modify<&SBurst::Ror>(b.Op8()));
-    I(0x76, b.Modify<&SBurst::Ror>(b.ZpX()));
-    I(0x6E, b.Modify<&SBurst::Ror>(b.Op16()));
-    I(0x7E, b.Modify<&SBurst::Ror>(b.AbsX()));
+    I(0x66, Modify<&SB::Ror>(b, b.Op8()));
+    I(0x76, Modify<&SB::Ror>(b, b.ZpX()));
+    I(0x6E, Modify<&SB::Ror>(b, b.Op16()));
+    I(0x7E, Modify<&SB::Ror>(b, b.AbsX()));
 
     // SBC
     I(0xE9, b.Sbc(b.Op8()));
@@ -707,11 +747,11 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
       NEXT();
     op_0x6C: {
       const WORD ptr = b.Op16();
-      b.left -= kOpcodeCycles[0x6C];
       // The chip would wrap within the page here; we read the next page.
       if ((ptr & 0xFF) == 0xFF) [[unlikely]] {
-        CALL_OUT(ShowMessage("JMP ($xxFF)"));
+        MESSAGE("JMP ($xxFF)");
       }
+      b.left -= kOpcodeCycles[0x6C];
       b.pc = b.ReadWord(ptr);
       NEXT();
     }
@@ -734,12 +774,13 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     BRANCH(0xF0, (b.nz & 0xFF) == 0);
 
     op_0xF8:
+      if constexpr (kBurst) goto aside;
       // Decimal arithmetic is not emulated; a game that asks for it is worth
       // a warning every time.
       m_bDecimal = 1;
       b.pc = static_cast<WORD>(b.pc + 1);
       b.left -= kOpcodeCycles[0xF8];
-      CALL_OUT(ShowMessage("SED!"));
+      MESSAGE("SED!");
       NEXT();
 
     // Returns and the software interrupt
@@ -763,20 +804,36 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
       NEXT();
 
   bad:
-    CALL_OUT(ShowMessage("Bad Opcode Encountered..."));
+    MESSAGE("Bad Opcode Encountered...");
     b.pc = static_cast<WORD>(b.pc + 1);
     bOk = false;
+    goto done;
+
+  // A burst's instruction outside work RAM and the PRG window, or one that
+  // shows a message, runs on its own.
+  [[maybe_unused]] aside : {
+    int cycles = b.Cycles();
+    b.ToCpu();
+    bOk = Run<ERun::kOne>(cycles, nCycleLimit, state);
+    b.FromCpu();
+    b.SetCycles(cycles);
+    b.TestNext();
+    if (bOk) {
+      NEXT();
+    }
+  }
 
   done:
     b.ToCpu();
     nCycles = b.Cycles();
     return bOk;
-#undef CALL_OUT
+#undef MESSAGE
 #undef DISPATCH
 #undef NEXT
 #undef I
 #undef BRANCH
 }
 
-template bool CCpu::Run<true>(int&, int, const ENesState&);
-template bool CCpu::Run<false>(int&, int, const ENesState&);
+template bool CCpu::Run<CCpu::ERun::kBurst>(int&, int, const ENesState&);
+template bool CCpu::Run<CCpu::ERun::kOne>(int&, int, const ENesState&);
+template bool CCpu::Run<CCpu::ERun::kChecked>(int&, int, const ENesState&);

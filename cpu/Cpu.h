@@ -77,9 +77,14 @@ class CCpu {
   CMemory* m_pMemory = nullptr;
 
  private:
-  // The burst behind ExecuteUntil, with or without a trace line before
-  // each instruction.
-  template <bool kTraced>
+  // How Run goes. A burst reads each instruction in place from work RAM or
+  // the PRG window, and runs any other (and any that shows a message) aside
+  // as a run of one instruction, which reads through the bus where it must.
+  // A checked run goes like that instruction after instruction, with a
+  // trace line before each when tracing; it serves too where there is no
+  // PRG window.
+  enum class ERun { kBurst, kOne, kChecked };
+  template <ERun kRun>
   bool Run(int& nCycles, int nCycleLimit, const ENesState& state);
   void ShowMessage(const char* pszText);
   int SkipPolls(const BYTE* pPrg, const BYTE* pRam, WORD pc, WORD target, std::uint64_t regs,
