@@ -501,12 +501,12 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     b.ToCpu();                                                                  \
     m_pTracer->TraceInstruction(*this, b.Cycles());                             \
   }                                                                             \
-  if (b.pc >= 0x8000) [[likely]] {                                              \
-    if (b.pc <= 0xFFFD && (kBurst || b.pPrg)) [[likely]] {                      \
-      b.code = b.pPrg + (b.pc - 0x8000);                                        \
-      goto* kHandlers[b.code[0]];                                               \
-    }                                                                           \
-  } else if (b.pc < 0x2000 && (b.pc & 0x7FF) <= 0x7FD) {                        \
+  if (const unsigned inPrg = b.pc - 0x8000; inPrg <= 0x7FFD && (kBurst || b.pPrg)) \
+      [[likely]] {                                                              \
+    b.code = b.pPrg + inPrg;                                                    \
+    goto* kHandlers[b.code[0]];                                                 \
+  }                                                                             \
+  if (b.pc < 0x2000 && (b.pc & 0x7FF) <= 0x7FD) {                               \
     b.code = b.pRam + (b.pc & 0x7FF);                                           \
     goto* kHandlers[b.code[0]];                                                 \
   }                                                                             \
@@ -532,18 +532,19 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   b.left -= kOpcodeCycles[op];                         \
   NEXT()
 
-  // Branches read their offset only when taken.
+  // Branches read their offset only when taken. Each way ends in its own
+  // dispatch, which predicts the next instruction better.
 #define BRANCH(op, cond)                                                                \
   op_##op : if (cond) {                                                                 \
     const unsigned from = b.pc;                                                         \
     const signed char offset = static_cast<signed char>(b.Op8());                       \
     b.pc = static_cast<WORD>(b.pc + 2 + offset);                                        \
     b.left -= kOpcodeCycles[op] + 2;                                                    \
-    if (bSkip) {                                                                        \
+    /* back by at most kMaxPollBody + 2 bytes: one compare */                         \
+    if (bSkip && static_cast<BYTE>(offset) >= 256 - (kMaxPollBody + 2)) [[unlikely]] { \
       if (op == 0xD0 && offset == -3) {                                                 \
         b.SkipCountdown();                                                              \
-      } else if (offset < 0 && offset >= -(kMaxPollBody + 2) && b.left >= 0 &&         \
-                 b.IsPollStart(b.pc)) {                                                 \
+      } else if (b.left >= 0 && b.IsPollStart(b.pc)) {                                  \
         b.SetCycles(b.Aside([this, pPrg = b.pPrg, pRam = b.pRam, from, to = b.pc,       \
                              regs = b.PollRegisters(), cycles = b.Cycles(), nCycleLimit] { \
           return SkipPolls(pPrg, pRam, static_cast<WORD>(from), static_cast<WORD>(to),  \
@@ -551,10 +552,10 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
         }));                                                                            \
       }                                                                                 \
     }                                                                                   \
-  } else {                                                                              \
-    b.pc = static_cast<WORD>(b.pc + 2);                                                 \
-    b.left -= kOpcodeCycles[op];                                                        \
+    NEXT();                                                                             \
   }                                                                                     \
+  b.pc += 2;                                                                            \
+  b.left -= kOpcodeCycles[op];                                                          \
   NEXT()
 
   DISPATCH();
