@@ -167,8 +167,10 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
     WriteByte(static_cast<WORD>(sp), value);
     sp = static_cast<WORD>(sp - 1);
   }
+  // The stack is in work RAM but for a runaway SP: look there first.
   TOLVAR_HOT BYTE Pop() {
     sp = static_cast<WORD>(sp + 1);
+    if (sp < 0x2000) [[likely]] return pRam[sp & 0x7FF];
     return ReadByte(static_cast<WORD>(sp));
   }
   TOLVAR_HOT void PushWord(WORD value) {
@@ -177,7 +179,10 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   }
   TOLVAR_HOT WORD PopWord() {
     sp = static_cast<WORD>(sp + 2);
-    return ReadWord(static_cast<WORD>(sp - 1));
+    const WORD addr = static_cast<WORD>(sp - 1);
+    if (addr < 0x2000) [[likely]]
+      return static_cast<WORD>(pRam[addr & 0x7FF] | pRam[(addr + 1) & 0x7FF] << 8);
+    return ReadWord(addr);
   }
 
   // The status byte, stored in m_P as PackStatus does, and back.
