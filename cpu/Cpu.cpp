@@ -10,7 +10,8 @@
 #include "ppu/Ppu.h"
 
 // The interpreter runs once per emulated instruction, so everything on its
-// path is forced inline; only the message paths stay out of line.
+// path is forced inline; only the calls to devices, message boxes and the
+// waiting-loop test stay out of line.
 #define TOLVAR_HOT [[gnu::always_inline]] inline
 
 namespace {
@@ -374,7 +375,6 @@ static int DecodePollLoop(const BYTE* pPrg, const BYTE* pRam, const CPpu* pPpu, 
   rec = {pc, cycles, nPass, bSettled, now};
   return cycles;
 }
-
 
 void CCpu::Reset() {
   m_poll = SPollRecord();
