@@ -76,13 +76,15 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   // state: left drops below 0 by 2^24 a time, whatever the count.
   TOLVAR_HOT void TestNext() { left -= 1 << 24; }
 
-  // Calls out of line, with the registers parked in memory around them.
-  // Calls keep only six machine registers; the compiler would otherwise
+  // Calls out of line. A burst parks its registers in memory around them:
+  // calls keep only six machine registers, and the compiler would otherwise
   // put whatever does not fit there on the stack for the whole burst,
   // around every instruction. The empty statements make it store the
-  // registers before the call and load them after.
+  // registers before the call and load them after. The other runs, which
+  // may call at every step, call plainly.
   template <class Call>
   TOLVAR_HOT auto Aside(Call call) {
+    if constexpr (kAnywhere) return call();
     struct {
       unsigned a, x, y, nz, c, v, pc, sp;
       BYTE* pRam;
@@ -487,7 +489,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   SB b(*this, nCycles, nCycleLimit, state != ENesState::Running);
   bool bOk = true;
   // A record's count belongs to the burst that made it.
-  if constexpr (kRun != ERun::kOne) m_poll.nCycles = kNoCount;
+  if constexpr (kRun != ERun::kAside) m_poll.nCycles = kNoCount;
 
   // A message: the box sees the registers as members, and its user may
   // change them. A burst runs the instruction aside instead.
@@ -523,10 +525,12 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   // Every instruction ends here: the burst goes on while the scanline has
   // cycles left and the machine runs.
 #define NEXT()                                                                 \
-  if constexpr (kRun == ERun::kOne) goto done;                                 \
   if (b.left < 0) [[unlikely]] {                                               \
     b.left = b.Left();                                                         \
     if (b.left < 0 || state != ENesState::Running) goto done;                  \
+  }                                                                            \
+  if constexpr (kRun == ERun::kAside) {                                        \
+    if (b.InPlace(b.pc)) goto done;                                            \
   }                                                                            \
   DISPATCH()
 
@@ -815,12 +819,12 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     bOk = false;
     goto done;
 
-  // A burst's instruction outside work RAM and the PRG window, or one that
-  // shows a message, runs on its own.
+  // A burst's instructions outside work RAM and the PRG window, or one that
+  // shows a message, run aside.
   [[maybe_unused]] aside : {
     int cycles = b.Cycles();
     b.ToCpu();
-    bOk = Run<ERun::kOne>(cycles, nCycleLimit, state);
+    bOk = Run<ERun::kAside>(cycles, nCycleLimit, state);
     b.FromCpu();
     b.SetCycles(cycles);
     b.TestNext();
@@ -841,5 +845,5 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
 }
 
 template bool CCpu::Run<CCpu::ERun::kBurst>(int&, int, const ENesState&);
-template bool CCpu::Run<CCpu::ERun::kOne>(int&, int, const ENesState&);
+template bool CCpu::Run<CCpu::ERun::kAside>(int&, int, const ENesState&);
 template bool CCpu::Run<CCpu::ERun::kChecked>(int&, int, const ENesState&);

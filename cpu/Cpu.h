@@ -78,12 +78,12 @@ class CCpu {
 
  private:
   // How Run goes. A burst reads each instruction in place from work RAM or
-  // the PRG window, and runs any other (and any that shows a message) aside
-  // as a run of one instruction, which reads through the bus where it must.
-  // A checked run goes like that instruction after instruction, with a
-  // trace line before each when tracing; it serves too where there is no
-  // PRG window.
-  enum class ERun { kBurst, kOne, kChecked };
+  // the PRG window. It runs the others (and any that shows a message) aside:
+  // through the bus where they must, until the next instruction lies in
+  // place again. A checked run goes like that from start to end, with a
+  // trace line before each instruction when tracing; it serves too where
+  // there is no PRG window.
+  enum class ERun { kBurst, kAside, kChecked };
   template <ERun kRun>
   bool Run(int& nCycles, int nCycleLimit, const ENesState& state);
   void ShowMessage(const char* pszText);
