@@ -10,215 +10,11 @@
 #include "ppu/Ppu.h"
 
 // The interpreter runs once per emulated instruction, so everything on its
-// path is forced inline; only the message paths stay out of line.
+// path is forced inline; only the calls to devices, message boxes and the
+// waiting-loop test stay out of line.
 #define TOLVAR_HOT [[gnu::always_inline]] inline
 
 namespace {
-
-// A burst tests the machine's state only after instructions that reached a
-// device (or a message box): nothing else can change it. Such an access
-// drops the burst's working limit, which sends the end of the instruction
-// to the full test.
-struct SStateWatch {
-  int* pLimit = nullptr;
-  void AfterDevice() const {
-    if (pLimit) *pLimit = INT_MIN;
-  }
-};
-using SBurstBus = TBusFastPath<SStateWatch>;
-
-// The registers while a burst of instructions runs. They are locals of the
-// burst, not members: a store through the bus's byte pointers may alias any
-// member, which would make the compiler reload and store them around every
-// write to work RAM. Each is a full machine word holding a byte or word
-// value, so no instruction has to merge parts of registers. N and Z are kept
-// as the value they were taken from: Z when its low byte is 0, N when bit 7
-// or bit 15 is set (BIT takes N from another value than Z, and puts it in
-// bit 15).
-struct SRegs {
-  unsigned a, x, y, p;
-  unsigned pc, sp;
-  unsigned c, i, d, b, bit5, v;
-  unsigned nz;
-};
-
-SRegs Capture(const CCpu& cpu) {
-  return {cpu.m_A,        cpu.m_X,          cpu.m_Y,        cpu.m_P,
-          cpu.m_PC,       cpu.m_SP,         cpu.m_bCarry,   cpu.m_bInterrupt,
-          cpu.m_bDecimal, cpu.m_bBreak,     cpu.m_bBit5,    cpu.m_bOverflow,
-          (cpu.m_bZero ? 0u : 1u) | (cpu.m_bNegative ? 0x8000u : 0u)};
-}
-
-void Restore(CCpu& cpu, const SRegs& c) {
-  cpu.m_A = c.a;
-  cpu.m_X = c.x;
-  cpu.m_Y = c.y;
-  cpu.m_P = c.p;
-  cpu.m_PC = c.pc;
-  cpu.m_SP = c.sp;
-  cpu.m_bCarry = c.c;
-  cpu.m_bInterrupt = c.i;
-  cpu.m_bDecimal = c.d;
-  cpu.m_bBreak = c.b;
-  cpu.m_bBit5 = c.bit5;
-  cpu.m_bOverflow = c.v;
-  cpu.m_bZero = (c.nz & 0xFF) == 0;
-  cpu.m_bNegative = (c.nz & 0x8080) != 0;
-}
-
-TOLVAR_HOT void SetNZ(SRegs& c, BYTE value) { c.nz = value; }
-
-// Stack: SP is a full address, so a push below 0x0100 lands in page zero
-// and a pop above 0x01FF reads page two, exactly as the arithmetic says.
-TOLVAR_HOT void StackPush(SRegs& c, const SBurstBus* mem, BYTE value) {
-  mem->WriteByte(c.sp, value);
-  c.sp = static_cast<WORD>(c.sp - 1);
-}
-
-TOLVAR_HOT BYTE StackPop(SRegs& c, const SBurstBus* mem) {
-  c.sp = static_cast<WORD>(c.sp + 1);
-  return mem->ReadByte(c.sp);
-}
-
-TOLVAR_HOT void StackPushWord(SRegs& c, const SBurstBus* mem, WORD value) {
-  StackPush(c, mem, static_cast<BYTE>(value >> 8));
-  StackPush(c, mem, static_cast<BYTE>(value));
-}
-
-TOLVAR_HOT WORD StackPopWord(SRegs& c, const SBurstBus* mem) {
-  c.sp = static_cast<WORD>(c.sp + 2);
-  return mem->ReadWord(static_cast<WORD>(c.sp - 1));
-}
-
-TOLVAR_HOT BYTE Pack(SRegs& c) {
-  c.p = static_cast<BYTE>(((c.nz & 0x8080) != 0) << 7 | c.v << 6 | c.bit5 << 5 | c.b << 4 |
-                          c.d << 3 | c.i << 2 | ((c.nz & 0xFF) == 0) << 1 | c.c);
-  return c.p;
-}
-
-TOLVAR_HOT void Unpack(SRegs& c) {
-  const BYTE p = c.p;
-  c.c = p & 1;
-  c.nz = ((p & 2) ? 0 : 1) | (p & 0x80) << 8;
-  c.i = (p >> 2) & 1;
-  c.d = (p >> 3) & 1;
-  c.b = (p >> 4) & 1;
-  c.bit5 = (p >> 5) & 1;
-  c.v = (p >> 6) & 1;
-}
-
-// Where the instruction at pc lies whole in work RAM (within one mirror) or
-// in the PRG window, its bytes are read straight from there, as the bus
-// would read them; elsewhere null, and every byte goes through the bus.
-TOLVAR_HOT const BYTE* CodeAt(const SBurstBus& bus, unsigned pc) {
-  if (pc >= 0x8000) return pc <= 0xFFFD && bus.pPrg ? bus.pPrg + (pc - 0x8000) : nullptr;
-  return pc < 0x2000 && (pc & 0x7FF) <= 0x7FD ? bus.pRam + (pc & 0x7FF) : nullptr;
-}
-
-// Operand fetches: one byte read, or one word read for two-byte operands.
-TOLVAR_HOT BYTE Op8(const SBurstBus* mem, WORD pc, const BYTE* code) {
-  return code ? code[1] : mem->ReadByte(static_cast<WORD>(pc + 1));
-}
-TOLVAR_HOT WORD Op16(const SBurstBus* mem, WORD pc, const BYTE* code) {
-  return code ? static_cast<WORD>(code[1] | code[2] << 8) : mem->ReadWord(static_cast<WORD>(pc + 1));
-}
-
-// Effective addresses. Zero-page indexing wraps within page zero; the
-// indirect pointers are single word reads, so a pointer at 0x00FF takes its
-// high byte from 0x0100.
-TOLVAR_HOT WORD ZpX(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
-  return static_cast<BYTE>(Op8(mem, pc, code) + c.x);
-}
-TOLVAR_HOT WORD ZpY(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
-  return static_cast<BYTE>(Op8(mem, pc, code) + c.y);
-}
-TOLVAR_HOT WORD AbsX(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
-  return static_cast<WORD>(Op16(mem, pc, code) + c.x);
-}
-TOLVAR_HOT WORD AbsY(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
-  return static_cast<WORD>(Op16(mem, pc, code) + c.y);
-}
-TOLVAR_HOT WORD IndX(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
-  return mem->ReadWord(static_cast<BYTE>(Op8(mem, pc, code) + c.x));
-}
-TOLVAR_HOT WORD IndY(const SRegs& c, const SBurstBus* mem, WORD pc, const BYTE* code) {
-  return static_cast<WORD>(mem->ReadWord(Op8(mem, pc, code)) + c.y);
-}
-
-// ALU. Flags are 0/1 bytes; decimal mode never enters.
-TOLVAR_HOT void Adc(SRegs& c, BYTE m) {
-  const unsigned a = c.a;
-  const unsigned sum = a + m + c.c;
-  c.c = static_cast<BYTE>(sum >> 8);
-  c.v = static_cast<BYTE>(((~(a ^ m) & (a ^ sum)) >> 7) & 1);
-  c.a = static_cast<BYTE>(sum);
-  SetNZ(c, c.a);
-}
-
-// A - M - (1 - C) is A + ~M + C in eight bits, with carry meaning no borrow.
-TOLVAR_HOT void Sbc(SRegs& c, BYTE m) { Adc(c, static_cast<BYTE>(~m)); }
-
-TOLVAR_HOT void Compare(SRegs& c, BYTE reg, BYTE m) {
-  c.c = reg >= m;
-  SetNZ(c, static_cast<BYTE>(reg - m));
-}
-
-TOLVAR_HOT void Bit(SRegs& c, BYTE m) {
-  c.v = (m >> 6) & 1;
-  c.nz = (c.a & m) | (m & 0x80) << 8;
-}
-
-TOLVAR_HOT BYTE Asl(SRegs& c, BYTE v) {
-  c.c = v >> 7;
-  const BYTE r = static_cast<BYTE>(v << 1);
-  SetNZ(c, r);
-  return r;
-}
-
-TOLVAR_HOT BYTE Lsr(SRegs& c, BYTE v) {
-  c.c = v & 1;
-  const BYTE r = v >> 1;
-  SetNZ(c, r);
-  return r;
-}
-
-TOLVAR_HOT BYTE Rol(SRegs& c, BYTE v) {
-  const BYTE r = static_cast<BYTE>(v << 1 | c.c);
-  c.c = v >> 7;
-  SetNZ(c, r);
-  return r;
-}
-
-TOLVAR_HOT BYTE Ror(SRegs& c, BYTE v) {
-  const BYTE r = static_cast<BYTE>(v >> 1 | c.c << 7);
-  c.c = v & 1;
-  SetNZ(c, r);
-  return r;
-}
-
-TOLVAR_HOT BYTE Inc(SRegs& c, BYTE v) {
-  const BYTE r = static_cast<BYTE>(v + 1);
-  SetNZ(c, r);
-  return r;
-}
-
-TOLVAR_HOT BYTE Dec(SRegs& c, BYTE v) {
-  const BYTE r = static_cast<BYTE>(v - 1);
-  SetNZ(c, r);
-  return r;
-}
-
-TOLVAR_HOT void Load(SRegs& c, unsigned& reg, BYTE v) {
-  reg = v;
-  SetNZ(c, v);
-}
-
-// Read-modify-write on memory: one read, then one write of the result.
-template <BYTE (*Op)(SRegs&, BYTE)>
-TOLVAR_HOT void Modify(SRegs& c, const SBurstBus* mem, WORD addr) {
-  const BYTE v = mem->ReadByte(addr);
-  mem->WriteByte(addr, Op(c, v));
-}
 
 // Waiting loops: a few loads, compares or bit tests, then a branch back to
 // the first of them, such as "wait for vertical blank" on 0x2002 or "wait
@@ -243,46 +39,268 @@ constexpr auto kPollModes = [] {
   return table;
 }();
 
-// Whether a loop starting at target may be a waiting loop: the cheap test
-// that the branch makes before the thorough one.
-TOLVAR_HOT bool IsPollStart(const SBurstBus& bus, unsigned target) {
-  const BYTE* code = CodeAt(bus, target);
-  return code && kPollModes[*code] != kNotPoll;
-}
+// A burst of instructions (CCpu::Run): the registers, the cycle count and
+// the bus's pointers in one local object whose operations are all inlined.
+// Nothing takes its address, so the compiler splits it into its fields and
+// keeps the hot ones in machine registers for the whole burst; as CCpu
+// members they would be reloaded and stored around every write to work
+// RAM, which may alias any member. Each register is a full machine word
+// holding a byte or word value, so no instruction merges parts of
+// registers. N and Z are kept as the value they were taken from: Z when its
+// low byte is 0, N when bit 7 or bit 15 is set (BIT takes N from another
+// value than Z, and puts it in bit 15). I, D, B, bit 5 and the packed
+// status byte, which few instructions touch, stay in the CCpu members.
+// With kAnywhere the instruction's bytes may lie outside work RAM and the
+// PRG window, and are then read through the bus.
+template <bool kAnywhere>
+struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
+  using TBusFastPath<SBurst>::pRam, TBusFastPath<SBurst>::pPrg;
+  using TBusFastPath<SBurst>::ReadByte, TBusFastPath<SBurst>::WriteByte;
+  using TBusFastPath<SBurst>::ReadWord;
 
-// Delay loops: DEX, DEY, INX or INY, then BNE back to it. At the branch,
-// taken, the passes that still leave the register non-zero and end before
-// the limit are done at once: the register moves by their number, the flags
-// follow it as the last pass's step would set them, and the cycles add up.
-TOLVAR_HOT int SkipCountdown(const SBurstBus& bus, SRegs& c, unsigned target, int cycles,
-                             int nLimit) {
-  const BYTE* code = CodeAt(bus, target);
-  if (!code || cycles >= nLimit) return cycles;
-  unsigned* pReg;
-  int nStep;
-  switch (code[0]) {
-    case 0xCA: pReg = &c.x; nStep = -1; break;
-    case 0x88: pReg = &c.y; nStep = -1; break;
-    case 0xE8: pReg = &c.x; nStep = 1; break;
-    case 0xC8: pReg = &c.y; nStep = 1; break;
-    default: return cycles;
+  // Counts from nCycles towards nLimit; bTest asks for the full test after
+  // the first instruction.
+  TOLVAR_HOT SBurst(CCpu& cpu, int nCycles, int nLimit, bool bTest = false)
+      : TBusFastPath<SBurst>(cpu.m_pMemory), pCpu(&cpu), left(nLimit - 1 - nCycles),
+        limit(nLimit) {
+    if (bTest) TestNext();
+    FromCpu();
   }
-  const int nPass = kOpcodeCycles[code[0]] + kOpcodeCycles[0xD0] + 2;
-  // Steps left until the register reaches 0; the last one falls through.
-  const int nToZero = nStep < 0 ? static_cast<int>(*pReg) : 256 - static_cast<int>(*pReg);
-  int n = (nLimit - 1 - cycles) / nPass;
-  if (n > nToZero - 1) n = nToZero - 1;
-  if (n <= 0) return cycles;
-  *pReg = static_cast<BYTE>(*pReg + nStep * n);
-  SetNZ(c, static_cast<BYTE>(*pReg));
-  return cycles + n * nPass;
-}
 
-// What a waiting loop's pass may change in the registers: A, X, Y, N/Z, C
-// and V.
-TOLVAR_HOT std::uint64_t PollRegisters(const SRegs& c) {
-  return c.a | c.x << 8 | c.y << 16 | static_cast<std::uint64_t>(c.nz) << 24 |
-         static_cast<std::uint64_t>(c.c | c.v << 1) << 40;
+  // The count: the cycles left before the limit is reached are the low 24
+  // bits of left, taken as signed.
+  TOLVAR_HOT int Left() const { return static_cast<int>(static_cast<unsigned>(left) << 8) >> 8; }
+  TOLVAR_HOT int Cycles() const { return limit - 1 - Left(); }
+  TOLVAR_HOT void SetCycles(int nCycles) { left = limit - 1 - nCycles; }
+  // The instruction ends with the full test of the count and the machine's
+  // state: left drops below 0 by 2^24 a time, whatever the count.
+  TOLVAR_HOT void TestNext() { left -= 1 << 24; }
+
+  // Calls out of line. A burst parks its registers in memory around them:
+  // calls keep only six machine registers, and the compiler would otherwise
+  // put whatever does not fit there on the stack for the whole burst,
+  // around every instruction. The empty statements make it store the
+  // registers before the call and load them after. The other runs, which
+  // may call at every step, call plainly.
+  template <class Call>
+  TOLVAR_HOT auto Aside(Call call) {
+    if constexpr (kAnywhere) return call();
+    struct {
+      unsigned a, x, y, nz, c, v, pc, sp;
+      BYTE* pRam;
+      const BYTE* pPrg;
+    } parked{a, x, y, nz, c, v, pc, sp, pRam, pPrg};
+    asm volatile("" : "+m"(parked));
+    const auto result = call();
+    asm volatile("" : "+m"(parked));
+    a = parked.a, x = parked.x, y = parked.y, nz = parked.nz;
+    c = parked.c, v = parked.v, pc = parked.pc, sp = parked.sp;
+    pRam = parked.pRam, pPrg = parked.pPrg;
+    return result;
+  }
+
+  // Accesses outside work RAM and the PRG window. A device may change the
+  // machine's state, so the instruction ends with the full test.
+  TOLVAR_HOT BYTE ReadDevice(WORD addr) {
+    TestNext();
+    return Aside([bus = pCpu->m_pMemory, addr] { return bus->ReadByteSlow(addr); });
+  }
+  TOLVAR_HOT void WriteDevice(WORD addr, BYTE value) {
+    TestNext();
+    Aside([bus = pCpu->m_pMemory, addr, value] { return bus->WriteByteSlow(addr, value), 0; });
+  }
+  TOLVAR_HOT WORD ReadDeviceWord(WORD addr) {
+    TestNext();
+    return Aside([bus = pCpu->m_pMemory, addr] { return bus->ReadWordSlow(addr); });
+  }
+
+  // The registers from the CCpu members and back, around anything that
+  // looks at them there.
+  TOLVAR_HOT void FromCpu() {
+    a = pCpu->m_A, x = pCpu->m_X, y = pCpu->m_Y;
+    c = pCpu->m_bCarry, v = pCpu->m_bOverflow;
+    nz = (pCpu->m_bZero ? 0u : 1u) | (pCpu->m_bNegative ? 0x8000u : 0u);
+    pc = pCpu->m_PC, sp = pCpu->m_SP;
+  }
+  TOLVAR_HOT void ToCpu() const {
+    pCpu->m_A = static_cast<BYTE>(a), pCpu->m_X = static_cast<BYTE>(x);
+    pCpu->m_Y = static_cast<BYTE>(y);
+    pCpu->m_bCarry = static_cast<BYTE>(c), pCpu->m_bOverflow = static_cast<BYTE>(v);
+    pCpu->m_bZero = (nz & 0xFF) == 0;
+    pCpu->m_bNegative = (nz & 0x8080) != 0;
+    pCpu->m_PC = static_cast<WORD>(pc), pCpu->m_SP = static_cast<WORD>(sp);
+  }
+
+  // Where the instruction at addr lies whole in work RAM (within one
+  // mirror) or in the PRG window, its bytes are read straight from there,
+  // as the bus would read them; elsewhere null, and every byte goes through
+  // the bus.
+  TOLVAR_HOT bool InPlace(unsigned addr) const {
+    if (addr >= 0x8000) [[likely]] return addr <= 0xFFFD && (!kAnywhere || pPrg);
+    return addr < 0x2000 && (addr & 0x7FF) <= 0x7FD;
+  }
+  TOLVAR_HOT const BYTE* CodeAt(unsigned addr) const {
+    if (!InPlace(addr)) return nullptr;
+    return addr >= 0x8000 ? pPrg + (addr - 0x8000) : pRam + (addr & 0x7FF);
+  }
+
+  // Operand fetches: one byte read, or one word read for two-byte operands.
+  TOLVAR_HOT BYTE Op8() {
+    if (kAnywhere && !code) return ReadByte(static_cast<WORD>(pc + 1));
+    return code[1];
+  }
+  TOLVAR_HOT WORD Op16() {
+    if (kAnywhere && !code) return ReadWord(static_cast<WORD>(pc + 1));
+    return static_cast<WORD>(code[1] | code[2] << 8);
+  }
+
+  // Effective addresses. Zero-page indexing wraps within page zero; the
+  // indirect pointers are single word reads, so a pointer at 0x00FF takes
+  // its high byte from 0x0100.
+  TOLVAR_HOT WORD ZpX() { return static_cast<BYTE>(Op8() + x); }
+  TOLVAR_HOT WORD ZpY() { return static_cast<BYTE>(Op8() + y); }
+  TOLVAR_HOT WORD AbsX() { return static_cast<WORD>(Op16() + x); }
+  TOLVAR_HOT WORD AbsY() { return static_cast<WORD>(Op16() + y); }
+  TOLVAR_HOT WORD IndX() { return ReadWord(static_cast<BYTE>(Op8() + x)); }
+  TOLVAR_HOT WORD IndY() { return static_cast<WORD>(ReadWord(Op8()) + y); }
+
+  // Stack: SP is a full address, so a push below 0x0100 lands in page zero
+  // and a pop above 0x01FF reads page two, exactly as the arithmetic says.
+  TOLVAR_HOT void Push(BYTE value) {
+    WriteByte(static_cast<WORD>(sp), value);
+    sp = static_cast<WORD>(sp - 1);
+  }
+  // The stack is in work RAM but for a runaway SP: look there first.
+  TOLVAR_HOT BYTE Pop() {
+    sp = static_cast<WORD>(sp + 1);
+    if (sp < 0x2000) [[likely]] return pRam[sp & 0x7FF];
+    return ReadByte(static_cast<WORD>(sp));
+  }
+  TOLVAR_HOT void PushWord(WORD value) {
+    Push(static_cast<BYTE>(value >> 8));
+    Push(static_cast<BYTE>(value));
+  }
+  TOLVAR_HOT WORD PopWord() {
+    sp = static_cast<WORD>(sp + 2);
+    const WORD addr = static_cast<WORD>(sp - 1);
+    if (addr < 0x2000) [[likely]]
+      return static_cast<WORD>(pRam[addr & 0x7FF] | pRam[(addr + 1) & 0x7FF] << 8);
+    return ReadWord(addr);
+  }
+
+  // The status byte, stored in m_P as PackStatus does, and back.
+  TOLVAR_HOT BYTE Pack() {
+    const CCpu& cpu = *pCpu;
+    pCpu->m_P = static_cast<BYTE>(((nz & 0x8080) != 0) << 7 | v << 6 | cpu.m_bBit5 << 5 |
+                                  cpu.m_bBreak << 4 | cpu.m_bDecimal << 3 |
+                                  cpu.m_bInterrupt << 2 | ((nz & 0xFF) == 0) << 1 | c);
+    return pCpu->m_P;
+  }
+  TOLVAR_HOT void Unpack(BYTE p) {
+    pCpu->m_P = p;
+    pCpu->m_bInterrupt = (p >> 2) & 1;
+    pCpu->m_bDecimal = (p >> 3) & 1;
+    pCpu->m_bBreak = (p >> 4) & 1;
+    pCpu->m_bBit5 = (p >> 5) & 1;
+    c = p & 1;
+    nz = ((p & 2) ? 0 : 1) | (p & 0x80) << 8;
+    v = (p >> 6) & 1;
+  }
+
+  // ALU. Flags are 0/1 words; decimal mode never enters.
+  TOLVAR_HOT void Load(unsigned& reg, BYTE value) { reg = nz = value; }
+  TOLVAR_HOT void Adc(BYTE m) {
+    const unsigned sum = a + m + c;
+    c = sum >> 8;
+    v = ((~(a ^ m) & (a ^ sum)) >> 7) & 1;
+    a = nz = sum & 0xFF;
+  }
+  // A - M - (1 - C) is A + ~M + C in eight bits, with carry meaning no borrow.
+  TOLVAR_HOT void Sbc(BYTE m) { Adc(static_cast<BYTE>(~m)); }
+  TOLVAR_HOT void Compare(unsigned reg, BYTE m) {
+    c = reg >= m;
+    nz = static_cast<BYTE>(reg - m);
+  }
+  TOLVAR_HOT void Bit(BYTE m) {
+    v = (m >> 6) & 1;
+    nz = (a & m) | (m & 0x80) << 8;
+  }
+  TOLVAR_HOT BYTE Asl(BYTE value) {
+    c = value >> 7;
+    return static_cast<BYTE>(nz = static_cast<BYTE>(value << 1));
+  }
+  TOLVAR_HOT BYTE Lsr(BYTE value) {
+    c = value & 1;
+    return static_cast<BYTE>(nz = value >> 1);
+  }
+  TOLVAR_HOT BYTE Rol(BYTE value) {
+    const BYTE r = static_cast<BYTE>(value << 1 | c);
+    c = value >> 7;
+    return static_cast<BYTE>(nz = r);
+  }
+  TOLVAR_HOT BYTE Ror(BYTE value) {
+    const BYTE r = static_cast<BYTE>(value >> 1 | c << 7);
+    c = value & 1;
+    return static_cast<BYTE>(nz = r);
+  }
+  TOLVAR_HOT BYTE Inc(BYTE value) { return static_cast<BYTE>(nz = static_cast<BYTE>(value + 1)); }
+  TOLVAR_HOT BYTE Dec(BYTE value) { return static_cast<BYTE>(nz = static_cast<BYTE>(value - 1)); }
+
+  // Whether a loop starting at target may be a waiting loop: the cheap test
+  // that the branch makes before the thorough one.
+  TOLVAR_HOT bool IsPollStart(unsigned target) const {
+    const BYTE* loop = CodeAt(target);
+    return loop && kPollModes[*loop] != kNotPoll;
+  }
+
+  // What a waiting loop's pass may change in the registers: A, X, Y, N/Z,
+  // C and V.
+  TOLVAR_HOT std::uint64_t PollRegisters() const {
+    return a | x << 8 | y << 16 | static_cast<std::uint64_t>(nz) << 24 |
+           static_cast<std::uint64_t>(c | v << 1) << 40;
+  }
+
+  // Delay loops: DEX, DEY, INX or INY, then BNE back to it at pc. At the
+  // branch, taken, the passes that still leave the register non-zero and
+  // end before the limit are done at once: the register moves by their
+  // number, the flags follow it as the last pass's step would set them, and
+  // the cycles add up.
+  TOLVAR_HOT void SkipCountdown() {
+    const BYTE* loop = CodeAt(pc);
+    if (!loop || left < 0) return;
+    const BYTE op = loop[0];
+    if (op != 0xCA && op != 0x88 && op != 0xE8 && op != 0xC8) return;
+    const bool bX = op == 0xCA || op == 0xE8, bDown = op == 0xCA || op == 0x88;
+    const int reg = static_cast<int>(bX ? x : y);
+    const int nPass = kOpcodeCycles[op] + kOpcodeCycles[0xD0] + 2;
+    // Steps left until the register reaches 0; the last one falls through.
+    const int nToZero = bDown ? reg : 256 - reg;
+    int n = left / nPass;
+    if (n > nToZero - 1) n = nToZero - 1;
+    if (n <= 0) return;
+    nz = static_cast<BYTE>(bDown ? reg - n : reg + n);
+    if (bX)
+      x = nz;
+    else
+      y = nz;
+    left -= n * nPass;
+  }
+
+  CCpu* pCpu;
+  unsigned a = 0, x = 0, y = 0, nz = 0, c = 0, v = 0;
+  unsigned pc = 0, sp = 0;
+  // The cycles left before the limit is reached, less 2^24 for each
+  // request of the full test: the instructions test only its sign.
+  int left;
+  int limit;
+  const BYTE* code = nullptr;  // the instruction's bytes, see CodeAt
+};
+
+// Read-modify-write on memory: one read, then one write of the result.
+template <auto Op, class Burst>
+TOLVAR_HOT void Modify(Burst& b, WORD addr) {
+  const BYTE value = b.ReadByte(addr);
+  b.WriteByte(addr, (b.*Op)(value));
 }
 
 // No count of this burst, however far the burst runs.
@@ -371,46 +389,54 @@ void CCpu::Reset() {
 }
 
 BYTE CCpu::StatusByte() const {
-  SRegs c = Capture(*this);
-  return Pack(c);
+  return static_cast<BYTE>(m_bNegative << 7 | m_bOverflow << 6 | m_bBit5 << 5 | m_bBreak << 4 |
+                           m_bDecimal << 3 | m_bInterrupt << 2 | m_bZero << 1 | m_bCarry);
 }
 
-// The single operations run on the registers as a burst would, and store
+BYTE CCpu::PackStatus() { return m_P = StatusByte(); }
+
+void CCpu::UnpackStatus() {
+  m_bCarry = m_P & 1;
+  m_bZero = (m_P >> 1) & 1;
+  m_bInterrupt = (m_P >> 2) & 1;
+  m_bDecimal = (m_P >> 3) & 1;
+  m_bBreak = (m_P >> 4) & 1;
+  m_bBit5 = (m_P >> 5) & 1;
+  m_bOverflow = (m_P >> 6) & 1;
+  m_bNegative = m_P >> 7;
+}
+
+// The stack operations run on the registers as a burst would, and store
 // them back.
+using SRegisters = SBurst<true>;
+
 template <class Op>
 static auto OnRegisters(CCpu& cpu, Op op) {
-  SRegs c = Capture(cpu);
-  const SBurstBus bus(cpu.m_pMemory);
-  const auto result = op(c, &bus);
-  Restore(cpu, c);
+  SRegisters b(cpu, 0, 0);
+  const auto result = op(b);
+  b.ToCpu();
   return result;
 }
 
-BYTE CCpu::PackStatus() {
-  return OnRegisters(*this, [](SRegs& c, const SBurstBus*) { return Pack(c); });
-}
-void CCpu::UnpackStatus() {
-  OnRegisters(*this, [](SRegs& c, const SBurstBus*) { Unpack(c); return 0; });
-}
 void CCpu::Push(BYTE value) {
-  OnRegisters(*this, [value](SRegs& c, const SBurstBus* mem) { StackPush(c, mem, value); return 0; });
+  OnRegisters(*this, [value](SRegisters& b) { b.Push(value); return 0; });
 }
 BYTE CCpu::Pop() {
-  return OnRegisters(*this, [](SRegs& c, const SBurstBus* mem) { return StackPop(c, mem); });
+  return OnRegisters(*this, [](SRegisters& b) { return b.Pop(); });
 }
 void CCpu::PushWord(WORD value) {
-  OnRegisters(*this, [value](SRegs& c, const SBurstBus* mem) { StackPushWord(c, mem, value); return 0; });
+  OnRegisters(*this, [value](SRegisters& b) { b.PushWord(value); return 0; });
 }
 WORD CCpu::PopWord() {
-  return OnRegisters(*this, [](SRegs& c, const SBurstBus* mem) { return StackPopWord(c, mem); });
+  return OnRegisters(*this, [](SRegisters& b) { return b.PopWord(); });
 }
 
 void CCpu::Nmi(int& nCycles) {
   nCycles += 7;
-  OnRegisters(*this, [](SRegs& c, const SBurstBus* mem) {
-    StackPushWord(c, mem, c.pc);
-    StackPush(c, mem, Pack(c));
-    c.pc = mem->ReadWord(0xFFFA);
+  OnRegisters(*this, [](SRegisters& b) {
+    b.PushWord(static_cast<WORD>(b.pc));
+    b.Push(b.Pack());
+    b.pc = b.ReadWord(0xFFFA);
     return 0;
   });
 }
@@ -426,15 +452,18 @@ bool CCpu::Execute(int& nCycles) {
 }
 
 bool CCpu::ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state) {
-  return m_pTracer ? Run<true>(nCycles, nCycleLimit, state)
-                   : Run<false>(nCycles, nCycleLimit, state);
+  // A burst needs a PRG window to read its code in place.
+  return m_pTracer || !m_pMemory->PrgWindow() ? Run<ERun::kChecked>(nCycles, nCycleLimit, state)
+                                               : Run<ERun::kBurst>(nCycles, nCycleLimit, state);
 }
 
-template <bool kTraced>
+template <CCpu::ERun kRun>
 bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
+  constexpr bool kBurst = kRun == ERun::kBurst;
+  // Waiting and delay loops are skipped unless traced.
+  const bool bSkip = kRun != ERun::kChecked || !m_pTracer;
   // One handler per opcode, each ending in its own test and dispatch of the
   // next instruction (the processor predicts many jumps better than one).
-  // Registers and the cycle counter stay in locals for the whole burst.
   static const void* const kHandlers[256] = {
       &&op_0x00, &&op_0x01, &&bad, &&bad, &&bad, &&op_0x05, &&op_0x06, &&bad, &&op_0x08, &&op_0x09, &&op_0x0A, &&bad, &&bad, &&op_0x0D, &&op_0x0E, &&bad,
       &&op_0x10, &&op_0x11, &&bad, &&bad, &&bad, &&op_0x15, &&op_0x16, &&bad, &&op_0x18, &&op_0x19, &&bad, &&bad, &&bad, &&op_0x1D, &&op_0x1E, &&bad,
@@ -454,339 +483,367 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
       &&op_0xF0, &&op_0xF1, &&bad, &&bad, &&bad, &&op_0xF5, &&op_0xF6, &&bad, &&op_0xF8, &&op_0xF9, &&bad, &&bad, &&bad, &&op_0xFD, &&op_0xFE, &&bad,
   };
 
-  SRegs c = Capture(*this);
-  int cycles = nCycles;
-  // The limit the instructions test: nCycleLimit, or below any count when
-  // the state is to be looked at after the instruction. A state that is not
-  // running from the start still lets one instruction run.
-  int limit = state == ENesState::Running ? nCycleLimit : INT_MIN;
-  const SBurstBus bus(m_pMemory, SStateWatch{&limit});
-  const SBurstBus* const mem = &bus;
-  unsigned pc = c.pc;
-  const BYTE* code = nullptr;  // the instruction's bytes, see CodeAt
+  // The burst's registers; a state that is not running from the start
+  // still lets one instruction run.
+  using SB = SBurst<!kBurst>;
+  SB b(*this, nCycles, nCycleLimit, state != ENesState::Running);
   bool bOk = true;
   // A record's count belongs to the burst that made it.
-  m_poll.nCycles = kNoCount;
+  if constexpr (kRun != ERun::kAside) m_poll.nCycles = kNoCount;
 
-  // Out-of-line calls see the registers as members, and may change them.
-#define CALL_OUT(call) \
-  c.pc = pc;           \
-  Restore(*this, c);   \
-  call;                \
-  c = Capture(*this);  \
-  pc = c.pc;           \
-  limit = INT_MIN
+  // A message: the box sees the registers as members, and its user may
+  // change them. A burst runs the instruction aside instead.
+#define MESSAGE(text)                      \
+  if constexpr (kBurst) {                  \
+    goto aside;                            \
+  } else {                                 \
+    b.ToCpu();                             \
+    ShowMessage(text);                     \
+    b.FromCpu();                           \
+    b.TestNext();                          \
+  }
 
-#define DISPATCH()                                                   \
-  if constexpr (kTraced) {                                           \
-    c.pc = pc;                                                       \
-    Restore(*this, c);                                               \
-    m_pTracer->TraceInstruction(*this, cycles);                      \
-  }                                                                  \
-  code = CodeAt(bus, pc);                                          \
-  goto* kHandlers[code ? code[0] : mem->ReadByte(pc)]
+#define DISPATCH()                                                              \
+  if (kRun == ERun::kChecked && m_pTracer) {                                    \
+    b.ToCpu();                                                                  \
+    m_pTracer->TraceInstruction(*this, b.Cycles());                             \
+  }                                                                             \
+  if (const unsigned inPrg = b.pc - 0x8000; inPrg <= 0x7FFD && (kBurst || b.pPrg)) \
+      [[likely]] {                                                              \
+    b.code = b.pPrg + inPrg;                                                    \
+    goto* kHandlers[b.code[0]];                                                 \
+  }                                                                             \
+  if (b.pc < 0x2000 && (b.pc & 0x7FF) <= 0x7FD) {                               \
+    b.code = b.pRam + (b.pc & 0x7FF);                                           \
+    goto* kHandlers[b.code[0]];                                                 \
+  }                                                                             \
+  b.pc = static_cast<WORD>(b.pc);                                               \
+  if constexpr (kBurst) goto aside;                                             \
+  b.code = nullptr;                                                             \
+  goto* kHandlers[b.ReadByte(static_cast<WORD>(b.pc))]
 
   // Every instruction ends here: the burst goes on while the scanline has
   // cycles left and the machine runs.
-#define NEXT()                                                    \
-  if (cycles >= limit) [[unlikely]] {                             \
-    if (cycles >= nCycleLimit || state != ENesState::Running) goto done; \
-    limit = nCycleLimit;                                          \
-  }                                                               \
+#define NEXT()                                                                 \
+  if (b.left < 0) [[unlikely]] {                                               \
+    b.left = b.Left();                                                         \
+    if (b.left < 0 || state != ENesState::Running) goto done;                  \
+  }                                                                            \
+  if constexpr (kRun == ERun::kAside) {                                        \
+    if (b.InPlace(b.pc)) goto done;                                            \
+  }                                                                            \
   DISPATCH()
 
   // An instruction that adds its table length and cycles.
-#define I(op, body)                        \
-  op_##op : body;                          \
-  pc = static_cast<WORD>(pc + kOpcodeLengths[op]); \
-  cycles += kOpcodeCycles[op];             \
+#define I(op, body)                                    \
+  op_##op : body;                                      \
+  b.pc += kOpcodeLengths[op];                          \
+  b.left -= kOpcodeCycles[op];                         \
   NEXT()
 
-  // Branches read their offset only when taken.
-#define BRANCH(op, cond)                                                  \
-  op_##op : if (cond) {                                                   \
-    const unsigned from = pc;                                             \
-    const signed char offset = static_cast<signed char>(Op8(mem, pc, code));    \
-    pc = static_cast<WORD>(pc + 2 + offset);                              \
-    cycles += kOpcodeCycles[op] + 2;                                      \
-    if constexpr (!kTraced) {                                             \
-      if (offset < 0 && offset >= -(kMaxPollBody + 2) && cycles < nCycleLimit && \
-          IsPollStart(bus, pc))                                           \
-        cycles = SkipPolls(bus.pPrg, bus.pRam, from, pc,                \
-                           PollRegisters(c), cycles, nCycleLimit);  \
-      if constexpr (op == 0xD0) {                                         \
-        if (offset == -3) cycles = SkipCountdown(bus, c, pc, cycles, nCycleLimit); \
-      }                                                                   \
-    }                                                                     \
-  } else {                                                                \
-    pc = static_cast<WORD>(pc + 2);                                       \
-    cycles += kOpcodeCycles[op];                                          \
-  }                                                                       \
+  // Branches read their offset only when taken. Each way ends in its own
+  // dispatch, which predicts the next instruction better.
+#define BRANCH(op, cond)                                                                \
+  op_##op : if (cond) {                                                                 \
+    const unsigned from = b.pc;                                                         \
+    const signed char offset = static_cast<signed char>(b.Op8());                       \
+    b.pc = static_cast<WORD>(b.pc + 2 + offset);                                        \
+    b.left -= kOpcodeCycles[op] + 2;                                                    \
+    /* back by at most kMaxPollBody + 2 bytes: one compare */                         \
+    if (bSkip && static_cast<BYTE>(offset) >= 256 - (kMaxPollBody + 2)) [[unlikely]] { \
+      if (op == 0xD0 && offset == -3) {                                                 \
+        b.SkipCountdown();                                                              \
+      } else if (b.left >= 0 && b.IsPollStart(b.pc)) {                                  \
+        b.SetCycles(b.Aside([this, pPrg = b.pPrg, pRam = b.pRam, from, to = b.pc,       \
+                             regs = b.PollRegisters(), cycles = b.Cycles(), nCycleLimit] { \
+          return SkipPolls(pPrg, pRam, static_cast<WORD>(from), static_cast<WORD>(to),  \
+                           regs, cycles, nCycleLimit);                                  \
+        }));                                                                            \
+      }                                                                                 \
+    }                                                                                   \
+    NEXT();                                                                             \
+  }                                                                                     \
+  b.pc += 2;                                                                            \
+  b.left -= kOpcodeCycles[op];                                                          \
   NEXT()
 
   DISPATCH();
 
     // ADC
-    I(0x69, Adc(c, Op8(mem, pc, code)));
-    I(0x65, Adc(c, mem->ReadByte(Op8(mem, pc, code))));
-    I(0x75, Adc(c, mem->ReadByte(ZpX(c, mem, pc, code))));
-    I(0x6D, Adc(c, mem->ReadByte(Op16(mem, pc, code))));
-    I(0x7D, Adc(c, mem->ReadByte(AbsX(c, mem, pc, code))));
-    I(0x79, Adc(c, mem->ReadByte(AbsY(c, mem, pc, code))));
-    I(0x61, Adc(c, mem->ReadByte(IndX(c, mem, pc, code))));
-    I(0x71, Adc(c, mem->ReadByte(IndY(c, mem, pc, code))));
+    I(0x69, b.Adc(b.Op8()));
+    I(0x65, b.Adc(b.ReadByte(b.Op8())));
+    I(0x75, b.Adc(b.ReadByte(b.ZpX())));
+    I(0x6D, b.Adc(b.ReadByte(b.Op16())));
+    I(0x7D, b.Adc(b.ReadByte(b.AbsX())));
+    I(0x79, b.Adc(b.ReadByte(b.AbsY())));
+    I(0x61, b.Adc(b.ReadByte(b.IndX())));
+    I(0x71, b.Adc(b.ReadByte(b.IndY())));
 
     // AND
-    I(0x29, Load(c, c.a, c.a & Op8(mem, pc, code)));
-    I(0x25, Load(c, c.a, c.a & mem->ReadByte(Op8(mem, pc, code))));
-    I(0x35, Load(c, c.a, c.a & mem->ReadByte(ZpX(c, mem, pc, code))));
-    I(0x2D, Load(c, c.a, c.a & mem->ReadByte(Op16(mem, pc, code))));
-    I(0x3D, Load(c, c.a, c.a & mem->ReadByte(AbsX(c, mem, pc, code))));
-    I(0x39, Load(c, c.a, c.a & mem->ReadByte(AbsY(c, mem, pc, code))));
-    I(0x21, Load(c, c.a, c.a & mem->ReadByte(IndX(c, mem, pc, code))));
-    I(0x31, Load(c, c.a, c.a & mem->ReadByte(IndY(c, mem, pc, code))));
+    I(0x29, b.Load(b.a, b.a & b.Op8()));
+    I(0x25, b.Load(b.a, b.a & b.ReadByte(b.Op8())));
+    I(0x35, b.Load(b.a, b.a & b.ReadByte(b.ZpX())));
+    I(0x2D, b.Load(b.a, b.a & b.ReadByte(b.Op16())));
+    I(0x3D, b.Load(b.a, b.a & b.ReadByte(b.AbsX())));
+    I(0x39, b.Load(b.a, b.a & b.ReadByte(b.AbsY())));
+    I(0x21, b.Load(b.a, b.a & b.ReadByte(b.IndX())));
+    I(0x31, b.Load(b.a, b.a & b.ReadByte(b.IndY())));
 
     // ASL
-    I(0x0A, c.a = Asl(c, c.a));
-    I(0x06, Modify<Asl>(c, mem, Op8(mem, pc, code)));
-    I(0x16, Modify<Asl>(c, mem, ZpX(c, mem, pc, code)));
-    I(0x0E, Modify<Asl>(c, mem, Op16(mem, pc, code)));
-    I(0x1E, Modify<Asl>(c, mem, AbsX(c, mem, pc, code)));
+    I(0x0A, b.a = b.Asl(b.a));
+    I(0x06, Modify<&SB::Asl>(b, b.Op8()));
+    I(0x16, Modify<&SB::Asl>(b, b.ZpX()));
+    I(0x0E, Modify<&SB::Asl>(b, b.Op16()));
+    I(0x1E, Modify<&SB::Asl>(b, b.AbsX()));
 
     // BIT
-    I(0x24, Bit(c, mem->ReadByte(Op8(mem, pc, code))));
-    I(0x2C, Bit(c, mem->ReadByte(Op16(mem, pc, code))));
+    I(0x24, b.Bit(b.ReadByte(b.Op8())));
+    I(0x2C, b.Bit(b.ReadByte(b.Op16())));
 
     // CMP
-    I(0xC9, Compare(c, c.a, Op8(mem, pc, code)));
-    I(0xC5, Compare(c, c.a, mem->ReadByte(Op8(mem, pc, code))));
-    I(0xD5, Compare(c, c.a, mem->ReadByte(ZpX(c, mem, pc, code))));
-    I(0xCD, Compare(c, c.a, mem->ReadByte(Op16(mem, pc, code))));
-    I(0xDD, Compare(c, c.a, mem->ReadByte(AbsX(c, mem, pc, code))));
-    I(0xD9, Compare(c, c.a, mem->ReadByte(AbsY(c, mem, pc, code))));
-    I(0xC1, Compare(c, c.a, mem->ReadByte(IndX(c, mem, pc, code))));
-    I(0xD1, Compare(c, c.a, mem->ReadByte(IndY(c, mem, pc, code))));
+    I(0xC9, b.Compare(b.a, b.Op8()));
+    I(0xC5, b.Compare(b.a, b.ReadByte(b.Op8())));
+    I(0xD5, b.Compare(b.a, b.ReadByte(b.ZpX())));
+    I(0xCD, b.Compare(b.a, b.ReadByte(b.Op16())));
+    I(0xDD, b.Compare(b.a, b.ReadByte(b.AbsX())));
+    I(0xD9, b.Compare(b.a, b.ReadByte(b.AbsY())));
+    I(0xC1, b.Compare(b.a, b.ReadByte(b.IndX())));
+    I(0xD1, b.Compare(b.a, b.ReadByte(b.IndY())));
 
     // CPX, CPY
-    I(0xE0, Compare(c, c.x, Op8(mem, pc, code)));
-    I(0xE4, Compare(c, c.x, mem->ReadByte(Op8(mem, pc, code))));
-    I(0xEC, Compare(c, c.x, mem->ReadByte(Op16(mem, pc, code))));
-    I(0xC0, Compare(c, c.y, Op8(mem, pc, code)));
-    I(0xC4, Compare(c, c.y, mem->ReadByte(Op8(mem, pc, code))));
-    I(0xCC, Compare(c, c.y, mem->ReadByte(Op16(mem, pc, code))));
+    I(0xE0, b.Compare(b.x, b.Op8()));
+    I(0xE4, b.Compare(b.x, b.ReadByte(b.Op8())));
+    I(0xEC, b.Compare(b.x, b.ReadByte(b.Op16())));
+    I(0xC0, b.Compare(b.y, b.Op8()));
+    I(0xC4, b.Compare(b.y, b.ReadByte(b.Op8())));
+    I(0xCC, b.Compare(b.y, b.ReadByte(b.Op16())));
 
     // DEC
-    I(0xC6, Modify<Dec>(c, mem, Op8(mem, pc, code)));
-    I(0xD6, Modify<Dec>(c, mem, ZpX(c, mem, pc, code)));
-    I(0xCE, Modify<Dec>(c, mem, Op16(mem, pc, code)));
-    I(0xDE, Modify<Dec>(c, mem, AbsX(c, mem, pc, code)));
+    I(0xC6, Modify<&SB::Dec>(b, b.Op8()));
+    I(0xD6, Modify<&SB::Dec>(b, b.ZpX()));
+    I(0xCE, Modify<&SB::Dec>(b, b.Op16()));
+    I(0xDE, Modify<&SB::Dec>(b, b.AbsX()));
 
     // EOR
-    I(0x49, Load(c, c.a, c.a ^ Op8(mem, pc, code)));
-    I(0x45, Load(c, c.a, c.a ^ mem->ReadByte(Op8(mem, pc, code))));
-    I(0x55, Load(c, c.a, c.a ^ mem->ReadByte(ZpX(c, mem, pc, code))));
-    I(0x4D, Load(c, c.a, c.a ^ mem->ReadByte(Op16(mem, pc, code))));
-    I(0x5D, Load(c, c.a, c.a ^ mem->ReadByte(AbsX(c, mem, pc, code))));
-    I(0x59, Load(c, c.a, c.a ^ mem->ReadByte(AbsY(c, mem, pc, code))));
-    I(0x41, Load(c, c.a, c.a ^ mem->ReadByte(IndX(c, mem, pc, code))));
-    I(0x51, Load(c, c.a, c.a ^ mem->ReadByte(IndY(c, mem, pc, code))));
+    I(0x49, b.Load(b.a, b.a ^ b.Op8()));
+    I(0x45, b.Load(b.a, b.a ^ b.ReadByte(b.Op8())));
+    I(0x55, b.Load(b.a, b.a ^ b.ReadByte(b.ZpX())));
+    I(0x4D, b.Load(b.a, b.a ^ b.ReadByte(b.Op16())));
+    I(0x5D, b.Load(b.a, b.a ^ b.ReadByte(b.AbsX())));
+    I(0x59, b.Load(b.a, b.a ^ b.ReadByte(b.AbsY())));
+    I(0x41, b.Load(b.a, b.a ^ b.ReadByte(b.IndX())));
+    I(0x51, b.Load(b.a, b.a ^ b.ReadByte(b.IndY())));
 
     // INC
-    I(0xE6, Modify<Inc>(c, mem, Op8(mem, pc, code)));
-    I(0xF6, Modify<Inc>(c, mem, ZpX(c, mem, pc, code)));
-    I(0xEE, Modify<Inc>(c, mem, Op16(mem, pc, code)));
-    I(0xFE, Modify<Inc>(c, mem, AbsX(c, mem, pc, code)));
+    I(0xE6, Modify<&SB::Inc>(b, b.Op8()));
+    I(0xF6, Modify<&SB::Inc>(b, b.ZpX()));
+    I(0xEE, Modify<&SB::Inc>(b, b.Op16()));
+    I(0xFE, Modify<&SB::Inc>(b, b.AbsX()));
 
     // LDA
-    I(0xA9, Load(c, c.a, Op8(mem, pc, code)));
-    I(0xA5, Load(c, c.a, mem->ReadByte(Op8(mem, pc, code))));
-    I(0xB5, Load(c, c.a, mem->ReadByte(ZpX(c, mem, pc, code))));
-    I(0xAD, Load(c, c.a, mem->ReadByte(Op16(mem, pc, code))));
-    I(0xBD, Load(c, c.a, mem->ReadByte(AbsX(c, mem, pc, code))));
-    I(0xB9, Load(c, c.a, mem->ReadByte(AbsY(c, mem, pc, code))));
-    I(0xA1, Load(c, c.a, mem->ReadByte(IndX(c, mem, pc, code))));
-    I(0xB1, Load(c, c.a, mem->ReadByte(IndY(c, mem, pc, code))));
+    I(0xA9, b.Load(b.a, b.Op8()));
+    I(0xA5, b.Load(b.a, b.ReadByte(b.Op8())));
+    I(0xB5, b.Load(b.a, b.ReadByte(b.ZpX())));
+    I(0xAD, b.Load(b.a, b.ReadByte(b.Op16())));
+    I(0xBD, b.Load(b.a, b.ReadByte(b.AbsX())));
+    I(0xB9, b.Load(b.a, b.ReadByte(b.AbsY())));
+    I(0xA1, b.Load(b.a, b.ReadByte(b.IndX())));
+    I(0xB1, b.Load(b.a, b.ReadByte(b.IndY())));
 
     // LDX
-    I(0xA2, Load(c, c.x, Op8(mem, pc, code)));
-    I(0xA6, Load(c, c.x, mem->ReadByte(Op8(mem, pc, code))));
-    I(0xB6, Load(c, c.x, mem->ReadByte(ZpY(c, mem, pc, code))));
-    I(0xAE, Load(c, c.x, mem->ReadByte(Op16(mem, pc, code))));
-    I(0xBE, Load(c, c.x, mem->ReadByte(AbsY(c, mem, pc, code))));
+    I(0xA2, b.Load(b.x, b.Op8()));
+    I(0xA6, b.Load(b.x, b.ReadByte(b.Op8())));
+    I(0xB6, b.Load(b.x, b.ReadByte(b.ZpY())));
+    I(0xAE, b.Load(b.x, b.ReadByte(b.Op16())));
+    I(0xBE, b.Load(b.x, b.ReadByte(b.AbsY())));
 
     // LDY
-    I(0xA0, Load(c, c.y, Op8(mem, pc, code)));
-    I(0xA4, Load(c, c.y, mem->ReadByte(Op8(mem, pc, code))));
-    I(0xB4, Load(c, c.y, mem->ReadByte(ZpX(c, mem, pc, code))));
-    I(0xAC, Load(c, c.y, mem->ReadByte(Op16(mem, pc, code))));
-    I(0xBC, Load(c, c.y, mem->ReadByte(AbsX(c, mem, pc, code))));
+    I(0xA0, b.Load(b.y, b.Op8()));
+    I(0xA4, b.Load(b.y, b.ReadByte(b.Op8())));
+    I(0xB4, b.Load(b.y, b.ReadByte(b.ZpX())));
+    I(0xAC, b.Load(b.y, b.ReadByte(b.Op16())));
+    I(0xBC, b.Load(b.y, b.ReadByte(b.AbsX())));
 
     // LSR
-    I(0x4A, c.a = Lsr(c, c.a));
-    I(0x46, Modify<Lsr>(c, mem, Op8(mem, pc, code)));
-    I(0x56, Modify<Lsr>(c, mem, ZpX(c, mem, pc, code)));
-    I(0x4E, Modify<Lsr>(c, mem, Op16(mem, pc, code)));
-    I(0x5E, Modify<Lsr>(c, mem, AbsX(c, mem, pc, code)));
+    I(0x4A, b.a = b.Lsr(b.a));
+    I(0x46, Modify<&SB::Lsr>(b, b.Op8()));
+    I(0x56, Modify<&SB::Lsr>(b, b.ZpX()));
+    I(0x4E, Modify<&SB::Lsr>(b, b.Op16()));
+    I(0x5E, Modify<&SB::Lsr>(b, b.AbsX()));
 
     // ORA
-    I(0x09, Load(c, c.a, c.a | Op8(mem, pc, code)));
-    I(0x05, Load(c, c.a, c.a | mem->ReadByte(Op8(mem, pc, code))));
-    I(0x15, Load(c, c.a, c.a | mem->ReadByte(ZpX(c, mem, pc, code))));
-    I(0x0D, Load(c, c.a, c.a | mem->ReadByte(Op16(mem, pc, code))));
-    I(0x1D, Load(c, c.a, c.a | mem->ReadByte(AbsX(c, mem, pc, code))));
-    I(0x19, Load(c, c.a, c.a | mem->ReadByte(AbsY(c, mem, pc, code))));
-    I(0x01, Load(c, c.a, c.a | mem->ReadByte(IndX(c, mem, pc, code))));
-    I(0x11, Load(c, c.a, c.a | mem->ReadByte(IndY(c, mem, pc, code))));
+    I(0x09, b.Load(b.a, b.a | b.Op8()));
+    I(0x05, b.Load(b.a, b.a | b.ReadByte(b.Op8())));
+    I(0x15, b.Load(b.a, b.a | b.ReadByte(b.ZpX())));
+    I(0x0D, b.Load(b.a, b.a | b.ReadByte(b.Op16())));
+    I(0x1D, b.Load(b.a, b.a | b.ReadByte(b.AbsX())));
+    I(0x19, b.Load(b.a, b.a | b.ReadByte(b.AbsY())));
+    I(0x01, b.Load(b.a, b.a | b.ReadByte(b.IndX())));
+    I(0x11, b.Load(b.a, b.a | b.ReadByte(b.IndY())));
 
     // ROL
-    I(0x2A, c.a = Rol(c, c.a));
-    I(0x26, Modify<Rol>(c, mem, Op8(mem, pc, code)));
-    I(0x36, Modify<Rol>(c, mem, ZpX(c, mem, pc, code)));
-    I(0x2E, Modify<Rol>(c, mem, Op16(mem, pc, code)));
-    I(0x3E, Modify<Rol>(c, mem, AbsX(c, mem, pc, code)));
+    I(0x2A, b.a = b.Rol(b.a));
+    I(0x26, Modify<&SB::Rol>(b, b.Op8()));
+    I(0x36, Modify<&SB::Rol>(b, b.ZpX()));
+    I(0x2E, Modify<&SB::Rol>(b, b.Op16()));
+    I(0x3E, Modify<&SB::Rol>(b, b.AbsX()));
 
     // ROR
-    I(0x6A, c.a = Ror(c, c.a));
-    I(0x66, Modify<Ror>(c, mem, Op8(mem, pc, code)));
-    I(0x76, Modify<Ror>(c, mem, ZpX(c, mem, pc, code)));
-    I(0x6E, Modify<Ror>(c, mem, Op16(mem, pc, code)));
-    I(0x7E, Modify<Ror>(c, mem, AbsX(c, mem, pc, code)));
+    I(0x6A, b.a = b.Ror(b.a));
+    I(0x66, Modify<&SB::Ror>(b, b.Op8()));
+    I(0x76, Modify<&SB::Ror>(b, b.ZpX()));
+    I(0x6E, Modify<&SB::Ror>(b, b.Op16()));
+    I(0x7E, Modify<&SB::Ror>(b, b.AbsX()));
 
     // SBC
-    I(0xE9, Sbc(c, Op8(mem, pc, code)));
-    I(0xE5, Sbc(c, mem->ReadByte(Op8(mem, pc, code))));
-    I(0xF5, Sbc(c, mem->ReadByte(ZpX(c, mem, pc, code))));
-    I(0xED, Sbc(c, mem->ReadByte(Op16(mem, pc, code))));
-    I(0xFD, Sbc(c, mem->ReadByte(AbsX(c, mem, pc, code))));
-    I(0xF9, Sbc(c, mem->ReadByte(AbsY(c, mem, pc, code))));
-    I(0xE1, Sbc(c, mem->ReadByte(IndX(c, mem, pc, code))));
-    I(0xF1, Sbc(c, mem->ReadByte(IndY(c, mem, pc, code))));
+    I(0xE9, b.Sbc(b.Op8()));
+    I(0xE5, b.Sbc(b.ReadByte(b.Op8())));
+    I(0xF5, b.Sbc(b.ReadByte(b.ZpX())));
+    I(0xED, b.Sbc(b.ReadByte(b.Op16())));
+    I(0xFD, b.Sbc(b.ReadByte(b.AbsX())));
+    I(0xF9, b.Sbc(b.ReadByte(b.AbsY())));
+    I(0xE1, b.Sbc(b.ReadByte(b.IndX())));
+    I(0xF1, b.Sbc(b.ReadByte(b.IndY())));
 
     // STA
-    I(0x85, mem->WriteByte(Op8(mem, pc, code), c.a));
-    I(0x95, mem->WriteByte(ZpX(c, mem, pc, code), c.a));
-    I(0x8D, mem->WriteByte(Op16(mem, pc, code), c.a));
-    I(0x9D, mem->WriteByte(AbsX(c, mem, pc, code), c.a));
-    I(0x99, mem->WriteByte(AbsY(c, mem, pc, code), c.a));
-    I(0x81, mem->WriteByte(IndX(c, mem, pc, code), c.a));
-    I(0x91, mem->WriteByte(IndY(c, mem, pc, code), c.a));
+    I(0x85, b.WriteByte(b.Op8(), static_cast<BYTE>(b.a)));
+    I(0x95, b.WriteByte(b.ZpX(), static_cast<BYTE>(b.a)));
+    I(0x8D, b.WriteByte(b.Op16(), static_cast<BYTE>(b.a)));
+    I(0x9D, b.WriteByte(b.AbsX(), static_cast<BYTE>(b.a)));
+    I(0x99, b.WriteByte(b.AbsY(), static_cast<BYTE>(b.a)));
+    I(0x81, b.WriteByte(b.IndX(), static_cast<BYTE>(b.a)));
+    I(0x91, b.WriteByte(b.IndY(), static_cast<BYTE>(b.a)));
 
     // STX, STY
-    I(0x86, mem->WriteByte(Op8(mem, pc, code), c.x));
-    I(0x96, mem->WriteByte(ZpY(c, mem, pc, code), c.x));
-    I(0x8E, mem->WriteByte(Op16(mem, pc, code), c.x));
-    I(0x84, mem->WriteByte(Op8(mem, pc, code), c.y));
-    I(0x94, mem->WriteByte(ZpX(c, mem, pc, code), c.y));
-    I(0x8C, mem->WriteByte(Op16(mem, pc, code), c.y));
+    I(0x86, b.WriteByte(b.Op8(), static_cast<BYTE>(b.x)));
+    I(0x96, b.WriteByte(b.ZpY(), static_cast<BYTE>(b.x)));
+    I(0x8E, b.WriteByte(b.Op16(), static_cast<BYTE>(b.x)));
+    I(0x84, b.WriteByte(b.Op8(), static_cast<BYTE>(b.y)));
+    I(0x94, b.WriteByte(b.ZpX(), static_cast<BYTE>(b.y)));
+    I(0x8C, b.WriteByte(b.Op16(), static_cast<BYTE>(b.y)));
 
     // Flags
-    I(0x18, c.c = 0);
-    I(0x38, c.c = 1);
-    I(0x58, c.i = 0);
-    I(0x78, c.i = 1);
-    I(0xB8, c.v = 0);
-    I(0xD8, c.d = 0);
+    I(0x18, b.c = 0);
+    I(0x38, b.c = 1);
+    I(0x58, m_bInterrupt = 0);
+    I(0x78, m_bInterrupt = 1);
+    I(0xB8, b.v = 0);
+    I(0xD8, m_bDecimal = 0);
 
     // Register transfers, increments, decrements
-    I(0xAA, Load(c, c.x, c.a));
-    I(0xA8, Load(c, c.y, c.a));
-    I(0x8A, Load(c, c.a, c.x));
-    I(0x98, Load(c, c.a, c.y));
-    I(0xBA, Load(c, c.x, static_cast<BYTE>(c.sp)));
-    I(0x9A, c.sp = static_cast<WORD>(0x0100 + c.x));
-    I(0xE8, Load(c, c.x, static_cast<BYTE>(c.x + 1)));
-    I(0xC8, Load(c, c.y, static_cast<BYTE>(c.y + 1)));
-    I(0xCA, Load(c, c.x, static_cast<BYTE>(c.x - 1)));
-    I(0x88, Load(c, c.y, static_cast<BYTE>(c.y - 1)));
+    I(0xAA, b.Load(b.x, static_cast<BYTE>(b.a)));
+    I(0xA8, b.Load(b.y, static_cast<BYTE>(b.a)));
+    I(0x8A, b.Load(b.a, static_cast<BYTE>(b.x)));
+    I(0x98, b.Load(b.a, static_cast<BYTE>(b.y)));
+    I(0xBA, b.Load(b.x, static_cast<BYTE>(b.sp)));
+    I(0x9A, b.sp = 0x0100 + b.x);
+    I(0xE8, b.Load(b.x, static_cast<BYTE>(b.x + 1)));
+    I(0xC8, b.Load(b.y, static_cast<BYTE>(b.y + 1)));
+    I(0xCA, b.Load(b.x, static_cast<BYTE>(b.x - 1)));
+    I(0x88, b.Load(b.y, static_cast<BYTE>(b.y - 1)));
 
     // Stack
-    I(0x48, StackPush(c, mem, c.a));
-    I(0x08, StackPush(c, mem, Pack(c)));
-    I(0x68, Load(c, c.a, StackPop(c, mem)));
+    I(0x48, b.Push(static_cast<BYTE>(b.a)));
+    I(0x08, b.Push(b.Pack()));
+    I(0x68, b.Load(b.a, b.Pop()));
+    I(0x28, b.Unpack(b.Pop()));
 
     I(0xEA, (void)0);
 
     // JMP, JSR
     op_0x4C:
-      pc = Op16(mem, pc, code);
-      cycles += kOpcodeCycles[0x4C];
+      b.pc = b.Op16();
+      b.left -= kOpcodeCycles[0x4C];
       NEXT();
     op_0x6C: {
-      const WORD ptr = Op16(mem, pc, code);
-      cycles += kOpcodeCycles[0x6C];
+      const WORD ptr = b.Op16();
       // The chip would wrap within the page here; we read the next page.
       if ((ptr & 0xFF) == 0xFF) [[unlikely]] {
-        CALL_OUT(ShowMessage("JMP ($xxFF)"));
+        MESSAGE("JMP ($xxFF)");
       }
-      pc = mem->ReadWord(ptr);
+      b.left -= kOpcodeCycles[0x6C];
+      b.pc = b.ReadWord(ptr);
       NEXT();
     }
     op_0x20: {
-      const WORD target = Op16(mem, pc, code);
-      StackPushWord(c, mem, static_cast<WORD>(pc + 2));
-      pc = target;
-      cycles += kOpcodeCycles[0x20];
+      const WORD target = b.Op16();
+      b.PushWord(static_cast<WORD>(b.pc + 2));
+      b.pc = target;
+      b.left -= kOpcodeCycles[0x20];
       NEXT();
     }
 
     // Branches
-    BRANCH(0x10, !(c.nz & 0x8080));
-    BRANCH(0x30, c.nz & 0x8080);
-    BRANCH(0x50, !c.v);
-    BRANCH(0x70, c.v);
-    BRANCH(0x90, !c.c);
-    BRANCH(0xB0, c.c);
-    BRANCH(0xD0, (c.nz & 0xFF) != 0);
-    BRANCH(0xF0, (c.nz & 0xFF) == 0);
+    BRANCH(0x10, !(b.nz & 0x8080));
+    BRANCH(0x30, b.nz & 0x8080);
+    BRANCH(0x50, !b.v);
+    BRANCH(0x70, b.v);
+    BRANCH(0x90, !b.c);
+    BRANCH(0xB0, b.c);
+    BRANCH(0xD0, (b.nz & 0xFF) != 0);
+    BRANCH(0xF0, (b.nz & 0xFF) == 0);
 
     op_0xF8:
+      if constexpr (kBurst) goto aside;
       // Decimal arithmetic is not emulated; a game that asks for it is worth
       // a warning every time.
-      c.d = 1;
-      pc = static_cast<WORD>(pc + 1);
-      cycles += kOpcodeCycles[0xF8];
-      CALL_OUT(ShowMessage("SED!"));
+      m_bDecimal = 1;
+      b.pc = static_cast<WORD>(b.pc + 1);
+      b.left -= kOpcodeCycles[0xF8];
+      MESSAGE("SED!");
       NEXT();
-
-    I(0x28, c.p = StackPop(c, mem); Unpack(c));
 
     // Returns and the software interrupt
     op_0x60:
-      pc = static_cast<WORD>(StackPopWord(c, mem) + 1);
-      cycles += kOpcodeCycles[0x60];
+      b.pc = static_cast<WORD>(b.PopWord() + 1);
+      b.left -= kOpcodeCycles[0x60];
       NEXT();
     op_0x40:
-      c.p = StackPop(c, mem);
-      Unpack(c);
-      pc = StackPopWord(c, mem);
-      cycles += kOpcodeCycles[0x40];
+      b.Unpack(b.Pop());
+      b.pc = b.PopWord();
+      b.left -= kOpcodeCycles[0x40];
       NEXT();
     op_0x00:
       // Returns to the byte after the opcode, one short of the chip.
-      cycles += kOpcodeCycles[0x00];
-      StackPushWord(c, mem, static_cast<WORD>(pc + 1));
-      c.b = 1;
-      StackPush(c, mem, Pack(c));
-      c.i = 1;
-      pc = mem->ReadWord(0xFFFE);
+      b.left -= kOpcodeCycles[0x00];
+      b.PushWord(static_cast<WORD>(b.pc + 1));
+      m_bBreak = 1;
+      b.Push(b.Pack());
+      m_bInterrupt = 1;
+      b.pc = b.ReadWord(0xFFFE);
       NEXT();
 
   bad:
-    CALL_OUT(ShowMessage("Bad Opcode Encountered..."));
-    pc = static_cast<WORD>(pc + 1);
+    MESSAGE("Bad Opcode Encountered...");
+    b.pc = static_cast<WORD>(b.pc + 1);
     bOk = false;
+    goto done;
+
+  // A burst's instructions outside work RAM and the PRG window, or one that
+  // shows a message, run aside.
+  [[maybe_unused]] aside : {
+    int cycles = b.Cycles();
+    b.ToCpu();
+    bOk = Run<ERun::kAside>(cycles, nCycleLimit, state);
+    b.FromCpu();
+    b.SetCycles(cycles);
+    b.TestNext();
+    if (bOk) {
+      NEXT();
+    }
+  }
 
   done:
-    c.pc = pc;
-    Restore(*this, c);
-    nCycles = cycles;
+    b.ToCpu();
+    nCycles = b.Cycles();
     return bOk;
-#undef CALL_OUT
+#undef MESSAGE
 #undef DISPATCH
 #undef NEXT
 #undef I
 #undef BRANCH
 }
 
-template bool CCpu::Run<true>(int&, int, const ENesState&);
-template bool CCpu::Run<false>(int&, int, const ENesState&);
+template bool CCpu::Run<CCpu::ERun::kBurst>(int&, int, const ENesState&);
+template bool CCpu::Run<CCpu::ERun::kAside>(int&, int, const ENesState&);
+template bool CCpu::Run<CCpu::ERun::kChecked>(int&, int, const ENesState&);

@@ -77,9 +77,14 @@ class CCpu {
   CMemory* m_pMemory = nullptr;
 
  private:
-  // The burst behind ExecuteUntil, with or without a trace line before
-  // each instruction.
-  template <bool kTraced>
+  // How Run goes. A burst reads each instruction in place from work RAM or
+  // the PRG window. It runs the others (and any that shows a message) aside:
+  // through the bus where they must, until the next instruction lies in
+  // place again. A checked run goes like that from start to end, with a
+  // trace line before each instruction when tracing; it serves too where
+  // there is no PRG window.
+  enum class ERun { kBurst, kAside, kChecked };
+  template <ERun kRun>
   bool Run(int& nCycles, int nCycleLimit, const ENesState& state);
   void ShowMessage(const char* pszText);
   int SkipPolls(const BYTE* pPrg, const BYTE* pRam, WORD pc, WORD target, std::uint64_t regs,

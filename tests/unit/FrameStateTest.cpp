@@ -1,5 +1,5 @@
 // Nothing observable may change when the emulator is made faster. Every
-// test program, both benchmarks and the demo cartridge (with a scripted
+// test program, the benchmarks and the demo cartridge (with a scripted
 // player) run on each engine in a console built as the headless runner builds
 // it. At every frame boundary (the loop's once-per-frame event pump) the work
 // RAM, cartridge RAM, CPU registers, PPU state, loop counters, messages shown,

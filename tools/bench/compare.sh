@@ -43,7 +43,7 @@ done
 
 # One set of programs for both sides, so that only the emulator differs.
 roms=("$tmp/new/build/roms/bench_cpu_bound.nes" "$tmp/new/build/roms/bench_ppu_writes.nes"
-      "$tmp/new/build/roms/demo.nes")
+      "$tmp/new/build/roms/bench_game_loop.nes" "$tmp/new/build/roms/demo.nes")
 engines=(null sdl directx)
 
 # Prints "FPS RSS_KB" for one run.
