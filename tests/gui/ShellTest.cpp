@@ -5,8 +5,6 @@
 
 #include <QMenuBar>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <typeinfo>
 
 #include "app/MainFrame.h"
@@ -20,7 +18,6 @@
 #include "platform/MemorySettingsStore.h"
 #include "platform/MessageRecorder.h"
 #include "platform/QtKeyFeed.h"
-#include "platform/QtSettingsStore.h"
 #include "platform/SettingsTable.h"
 #include "video/DirectXEngine.h"
 #include "video/EngineFactory.h"
@@ -36,14 +33,13 @@ struct SShell {
   std::unique_ptr<CTolvarApp> app;
 
   // A first run on an empty store, or a later run on the prepared one.
-  explicit SShell(const std::function<void(CMemorySettingsStore&)>& before = {},
-                  ISettingsStore* pStore = nullptr) {
+  explicit SShell(const std::function<void(CMemorySettingsStore&)>& before = {}) {
     if (before) {
       WriteFirstRunSettings(memory);
       memory.WriteString("Settings", "GraphicEngine", "NULL");
       before(memory);
     }
-    app = std::make_unique<CTolvarApp>(SShellServices{.pSettings = pStore ? pStore : &memory,
+    app = std::make_unique<CTolvarApp>(SShellServices{.pSettings = &memory,
                                                       .pMessageBox = &messages,
                                                       .pKeyboard = &keyboard,
                                                       .pTicks = &ticks,
@@ -88,19 +84,6 @@ TEST(ShellStartUp, FirstRunWritesTheDefaultsLaterRunsMirrorTheSettingsKeysAreRea
               later.Frame().IsChecked(ID_CPU_ASM));
   // X11 reports the evdev code plus 8, whatever the layout calls the key.
   EXPECT_EQ(CQtKeyFeed::KeyCodeOf(44 + 8, Qt::Key_W), 0x2C);
-
-  // Values out of range or of the wrong type start it with the defaults, and
-  // the file stays as it was.
-  const std::string path = std::string(TOLVAR_OUTPUT_DIR) + "/hostile_settings.conf";
-  const std::string hostile =
-      "[Settings]\ndefault=1\nResolutionX=100000\nDebugPpu=5\nGraphicEngine=a, b\n";
-  std::ofstream(path) << hostile;
-  CQtSettingsStore store(path);
-  SShell odd({}, &store);
-  EXPECT_EQ(odd.WindowSize(), QSize(267, 315));
-  EXPECT_TRUE(!odd.Frame().IsChecked(ID_DEBUG_PPU) && odd.Frame().IsChecked(ID_RENDER_SDL));
-  std::ifstream reread(path);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reread), {}), hostile);
 }
 
 TEST(ShellCommands, RecentFilesShiftAndRefreshBadFilesAreRefusedWithTheReadersMessage) {
