@@ -36,7 +36,6 @@ int main(int argc, char** argv) {
   services.pMessageBox = &messages;
   services.pKeyboard = &keyboard;
   services.pTicks = &ticks;
-  services.onSdlWindowFocus = [&keyFeed](bool bFocus) { keyFeed.SetSdlWindowFocus(bFocus); };
 
   CTolvarApp app(services);
   pApp = &app;

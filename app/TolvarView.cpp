@@ -45,7 +45,6 @@ CTolvarView::CTolvarView(CMainFrame* pFrame, const SShellServices& services)
       m_services(services),
       m_sdlPump(services.pKeyboard, [pFrame] { pFrame->close(); }, &m_qtPump),
       m_pDirectDraw(std::make_unique<CSoftDirectDrawFactory>(*this)) {
-  if (m_services.onSdlWindowFocus) m_sdlPump.SetFocusHandler(m_services.onSdlWindowFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   SPlatform platform;
   platform.pSettings = services.pSettings;
@@ -185,9 +184,13 @@ void CTolvarView::RefreshRecentFiles() {
 }
 
 void CTolvarView::Run() {
+  // A run starts from the keys that are down now: the last run's SDL window
+  // went with its keys' releases.
+  m_sdlPump.ReleaseKeysOfGoneWindow();
   ++m_nRunDepth;
   m_pNes->Run();
   --m_nRunDepth;
+  m_sdlPump.ReleaseKeysOfGoneWindow();
   if (m_nRunDepth == 0) {
     // The DirectX engine's last picture stays until the next one.
     if (m_bCloseRequested) {

@@ -3,7 +3,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMenuBar>
+#include <QTest>
 #include <filesystem>
 #include <typeinfo>
 
@@ -30,10 +32,12 @@ struct SShell {
   CMessageRecorder messages;
   CKeyStateKeyboard keyboard;
   CManualTicks ticks;
+  CQtKeyFeed keyFeed{&keyboard};  // Qt's key events reach the keyboard, as in the program
   std::unique_ptr<CTolvarApp> app;
 
   // A first run on an empty store, or a later run on the prepared one.
   explicit SShell(const std::function<void(CMemorySettingsStore&)>& before = {}) {
+    QApplication::instance()->installEventFilter(&keyFeed);
     if (before) {
       WriteFirstRunSettings(memory);
       memory.WriteString("Settings", "GraphicEngine", "NULL");
@@ -43,8 +47,7 @@ struct SShell {
                                                       .pMessageBox = &messages,
                                                       .pKeyboard = &keyboard,
                                                       .pTicks = &ticks,
-                                                      .bPaceFrames = false,
-                                                      .onSdlWindowFocus = {}});
+                                                      .bPaceFrames = false});
     EXPECT_TRUE(app->InitInstance({"tolvar"}));
   }
   CMainFrame& Frame() { return *app->MainFrame(); }
@@ -52,9 +55,10 @@ struct SShell {
   CNes& Nes() { return *View().Nes(); }
   void Command(int nCommand) { Frame().OnCommand(nCommand); }
   QSize WindowSize() { return Frame().frameGeometry().size(); }
-  // Opens a ROM, plays the steps while it runs, one a turn of its pump, then
-  // stops it; false when it stopped before the last step, so checks in steps
-  // cannot pass by not running.
+  // Opens a ROM (or with no path, starts the one loaded), plays the steps
+  // while it runs, one a turn of its pump, then stops it; false when it
+  // stopped before the last step, so checks in steps cannot pass by not
+  // running.
   bool RunRom(const std::string& strPath, Steps steps) {
     bool bAllRan = false;
     steps.push_back([this, &bAllRan] {
@@ -62,7 +66,7 @@ struct SShell {
       Command(ID_EMULATION_STOP);
     });
     const CStepPlayer player(std::move(steps), [this] { return View().IsEmulating(); });
-    View().OpenRom(strPath, true);
+    strPath.empty() ? Command(ID_EMULATION_START) : View().OpenRom(strPath, true);
     return bAllRan;
   }
 };
@@ -145,4 +149,32 @@ TEST(ShellClose, ClosingOrTheSdlCloseBoxWhileRunningStopsFirstAndClosesAfterTheL
     EXPECT_EQ(shell.Nes().State(), "Stopped") << bSdlCloseBox;
     EXPECT_FALSE(shell.Frame().isVisible()) << bSdlCloseBox;
   }
+}
+
+TEST(ShellSdlWindow, KeysItHeldAsItWentAreUpForTheNextRun) {
+  SShell shell([](auto& s) { s.WriteString("Settings", "GraphicEngine", "SDL"); });
+  // Escape stops the game in the SDL window, which goes while Escape is down.
+  SDL_Event escape{.key = {SDL_KEYDOWN, 0, 1, {0, SDLK_ESCAPE, KMOD_NONE, 0}}};
+  EXPECT_FALSE(shell.RunRom(kDemo, {[&] { SDL_PushEvent(&escape); }, [] {}, [] {}}));
+  EXPECT_TRUE(shell.RunRom("", {[] {}, [] {}})) << "Escape was still down";
+}
+
+TEST(ShellDirectX, EscapeThatClosesAMenuGoesUpWithIt) {
+  SShell shell([](auto& s) { s.WriteString("Settings", "GraphicEngine", "DirectX"); });
+  CMainFrame& frame = shell.Frame();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  // Each key as the keyboard sends it, and whether a menu is open after it:
+  // Alt+F opens File. Escape goes up with the menu it closed: the game goes
+  // on, its A button (Z) pressed.
+  const QKeyCombination keys[] = {Qt::ALT | Qt::Key_F, Qt::Key_Escape, Qt::Key_Z, Qt::Key_Z};
+  Steps steps;
+  for (const QKeyCombination key : keys)
+    steps.push_back([&, key] {
+      QTest::keyPress(frame.windowHandle(), key.key(), key.keyboardModifiers());
+      if (key.key() != Qt::Key_Escape) QTest::keyRelease(frame.windowHandle(), key.key(), {});
+      EXPECT_EQ(QApplication::activePopupWidget() != nullptr, key == keys[0]) << key.key();
+    });
+  EXPECT_TRUE(shell.RunRom(kDemo, steps));
+  if (QWidget* pMenu = QApplication::activePopupWidget()) pMenu->close();
 }
