@@ -20,6 +20,7 @@
 #include "video/VideoDlg.h"
 
 namespace {
+constexpr int kSdlIdlePumpMs = 100;
 const char* const kRecentFileNames[] = {"File1", "File2", "File3"};
 constexpr int kRecentFileCommands[] = {ID_FILE_RECENT1, ID_FILE_RECENT2, ID_FILE_RECENT3};
 
@@ -43,8 +44,14 @@ CTolvarView::CTolvarView(CMainFrame* pFrame, const SShellServices& services)
     : QWidget(pFrame),
       m_pFrame(pFrame),
       m_services(services),
-      m_sdlPump(services.pKeyboard, [pFrame] { pFrame->close(); }, &m_qtPump),
+      m_sdlPump(services.pKeyboard, [this] { OnSdlWindowClose(); }, &m_qtPump),
       m_pDirectDraw(std::make_unique<CSoftDirectDrawFactory>(*this)) {
+  // An SDL window can be open while no loop runs (Video Settings, an engine
+  // chosen while paused): its events are read here then.
+  connect(&m_sdlIdlePump, &QTimer::timeout, this, [this] {
+    if (!IsEmulating()) m_sdlPump.PumpSdlEvents();
+  });
+  m_sdlIdlePump.start(kSdlIdlePumpMs);
   setAttribute(Qt::WA_OpaquePaintEvent);
   SPlatform platform;
   platform.pSettings = services.pSettings;
@@ -198,6 +205,17 @@ void CTolvarView::Run() {
       m_pFrame->close();
     }
   }
+}
+
+void CTolvarView::OnSdlWindowClose() {
+  // While a loop runs, the SDL window's close box ends the program as the
+  // main window's does; without one it closes that window alone, now.
+  if (IsEmulating()) {
+    m_pFrame->close();
+    return;
+  }
+  m_pNes->Engine()->Shutdown();
+  m_sdlPump.ReleaseKeysOfGoneWindow();
 }
 
 void CTolvarView::CloseWhenStopped() {

@@ -62,6 +62,8 @@ TEST(SdlEngine, SaysWhenThereIsNoVideoAndShowsEachWindowMode) {
   // picture with the debug view only; full screen is a 256 x 256 window.
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   ppu.Reset();
+  engine.EndFrame();  // before any frame a new window is black, not what its memory held
+  EXPECT_TRUE(engine.CaptureWindow(image) && image.At(511, 479) == PackRgb(0, 0, 0));
   for (auto [addr, value] : {std::pair{0x2006, 0x3F}, {0x2006, 0}, {0x2007, 0x27}, {0x2007, 0x16}})
     ppu.WriteRegister(static_cast<WORD>(addr), static_cast<BYTE>(value));
   const auto& rgb = ppu.m_RgbPalette;
