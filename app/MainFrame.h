@@ -46,6 +46,7 @@ class CMainFrame : public QMainWindow, public IStatusText, public IMainWindowSiz
   void SetFullScreen(bool bFullScreen);
 
  protected:
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
   void closeEvent(QCloseEvent* pEvent) override;
 
  private:
