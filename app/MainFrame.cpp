@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/MenuResources.h"
 #include "app/ResourceIds.h"
@@ -184,9 +185,13 @@ std::string CMainFrame::PaneText(int nPane) const {
 
 void CMainFrame::ResizeMainWindow(int nWidth, int nHeight) {
   // The sizes are of the whole window; the window manager's frame, once
-  // there is one, is not ours to size.
-  const QSize frame = frameGeometry().size() - geometry().size();
-  m_windowedSize = QSize(nWidth, nHeight) - frame;
+  // there is one, is not ours to size. Full screen has none: the last
+  // windowed one counts.
+  if (!m_bFullScreen && windowHandle()) {
+    const QMargins frame = windowHandle()->frameMargins();
+    m_frameSize = QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  }
+  m_windowedSize = QSize(nWidth, nHeight) - m_frameSize;
   if (!m_bFullScreen) setFixedSize(m_windowedSize);
 }
 

@@ -198,6 +198,9 @@ void CTolvarView::Run() {
   m_pNes->Run();
   --m_nRunDepth;
   m_sdlPump.ReleaseKeysOfGoneWindow();
+  // Escape and F act only while a loop runs: full screen without one would
+  // leave no way out.
+  m_pFrame->SetFullScreen(false);
   if (m_nRunDepth == 0) {
     // The DirectX engine's last picture stays until the next one.
     if (m_bCloseRequested) {
@@ -231,6 +234,9 @@ void CTolvarView::OnEngineChoice(int nCommand) {
   for (const SEngineItem& item : kEngineItems)
     m_pFrame->SetCheck(item.nCommand, item.nCommand == nCommand);
   m_pNes->ChangeEngine();
+  // The engine that went may have held the display; the new one takes it
+  // again at its next frame if it is to.
+  m_pFrame->SetFullScreen(false);
   ClearPicture();
 }
 
@@ -274,7 +280,7 @@ SPoint CTolvarView::ClientToScreen(SPoint client) const {
 
 void CTolvarView::Present(const DWORD* pPixels, int nPitch, const SRect& rcChanged,
                           bool bFullScreen) {
-  m_pFrame->SetFullScreen(bFullScreen);
+  m_pFrame->SetFullScreen(bFullScreen && IsEmulating());
   // Keep the part of the display under this view; the pixels are R, G, B
   // and a spare byte, in that order in memory.
   const QRect client(mapToGlobal(QPoint(0, 0)), size());
@@ -296,7 +302,8 @@ void CTolvarView::Present(const DWORD* pPixels, int nPitch, const SRect& rcChang
 
 void CTolvarView::paintEvent(QPaintEvent* /*pEvent*/) {
   QPainter painter(this);
-  if (m_picture.isNull())
+  // A picture of another size is one from before full screen began or ended.
+  if (m_picture.isNull() || m_picture.size() != size())
     painter.fillRect(rect(), Qt::black);
   else
     painter.drawImage(0, 0, m_picture);

@@ -163,7 +163,7 @@ TEST(ShellSdlWindow, KeysItHeldAsItWentAreUpItsCloseBoxEndsTheProgramOnlyInAGame
   EXPECT_TRUE(shell.Nes().State() == "Stopped" && !shell.Frame().isVisible());
 }
 
-TEST(ShellDirectX, MenusTakeNoGameKeys) {
+TEST(ShellDirectX, MenusTakeNoGameKeysAndEndingFullScreenGivesTheWindowBack) {
   SShell shell([](auto& s) { s.WriteString("Settings", "GraphicEngine", "DirectX"); });
   CMainFrame& frame = shell.Frame();
   frame.activateWindow();
@@ -183,4 +183,23 @@ TEST(ShellDirectX, MenusTakeNoGameKeys) {
     });
   EXPECT_TRUE(shell.RunRom(kDemo, steps));
   if (QWidget* pMenu = QApplication::activePopupWidget()) pMenu->close();
+
+  // A game full screen ends by Escape; again, by another engine.
+  shell.memory.WriteInt("Settings", "Full Screen", 1);
+  const QSize size = frame.size();  // as start-up made it from the settings
+  auto windowed = [&] { return frame.menuBar()->isVisible() && frame.size() == size; };
+  for (int nEnd : {ID_EMULATION_STOP, ID_RENDER_NULL}) {
+    shell.RunRom(kDemo, {[&] {
+                   EXPECT_FALSE(windowed());
+                   nEnd == ID_RENDER_NULL ? shell.Command(nEnd)
+                                          : shell.keyboard.Press(dik::kEscape);
+                 }});
+    shell.keyboard.Release(dik::kEscape);
+    EXPECT_TRUE(windowed()) << nEnd;
+    // Video Settings' OK sets the engine up again, full screen: shown in a game only.
+    const CStepPlayer ok({AcceptDialog});
+    shell.Command(ID_SETTINGS_VIDEO);
+    EXPECT_TRUE(windowed()) << nEnd;
+    shell.Command(ID_RENDER_DIRECTX);
+  }
 }
