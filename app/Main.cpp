@@ -1,5 +1,7 @@
 // tolvar: the desktop program.
 #include <QApplication>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/MainFrame.h"
 #include "app/TolvarApp.h"
@@ -10,6 +12,10 @@
 #include "platform/QtSettingsStore.h"
 #include "platform/SdlTicks.h"
 #include "app/SanitizerDefaults.h"
+
+namespace {
+constexpr int kSettingsReportPollMs = 20;
+}
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -30,11 +36,19 @@ int main(int argc, char** argv) {
   services.pMessageBox = &messages;
   services.pKeyboard = &keyboard;
   services.pTicks = &ticks;
-  services.onSdlWindowFocus = [&keyFeed](bool bFocus) { keyFeed.SetSdlWindowFocus(bFocus); };
 
   CTolvarApp app(services);
   pApp = &app;
   if (!app.InitInstance(application.arguments())) return 1;
+  // What went wrong with the settings file is told over the main window,
+  // once the window manager has placed it: it is shown (exposed) then.
+  QTimer settingsReport;
+  settingsReport.callOnTimeout([&] {
+    if (!app.MainFrame()->windowHandle()->isExposed()) return;
+    settingsReport.stop();
+    settings.SetReportHandler([&messages](const std::string& strText) { messages.Show(strText); });
+  });
+  settingsReport.start(kSettingsReportPollMs);
   const int nExit = application.exec();
   pApp = nullptr;
   return nExit;

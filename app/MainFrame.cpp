@@ -1,11 +1,15 @@
 #include "app/MainFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/MenuResources.h"
 #include "app/ResourceIds.h"
@@ -41,6 +45,7 @@ CMainFrame::CMainFrame(const SShellServices& services, ICommandTarget* pApp) : m
 
   BuildMenu();
   BuildAccelerators();
+  menuBar()->installEventFilter(this);
   m_pView = new CTolvarView(this, services);
   setCentralWidget(m_pView);
 }
@@ -73,7 +78,16 @@ void CMainFrame::BuildMenu() {
         // Items are enabled when a handler stands behind them, each time
         // the popup opens.
         connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu] { EnableItems(pMenu); });
-        connect(pMenu, &QMenu::aboutToHide, this, [this] { statusBar()->clearMessage(); });
+        connect(pMenu, &QMenu::aboutToHide, this, [this] {
+          statusBar()->clearMessage();
+          // A menu closed with Escape leaves the menu bar holding the keys,
+          // where plain letters open menus; once the menu is gone (and no
+          // other opened in its place), the keys go back to the window.
+          QTimer::singleShot(0, this, [this] {
+            if (!QApplication::activePopupWidget() && menuBar()->hasFocus())
+              menuBar()->clearFocus();
+          });
+        });
       };
   for (const SMenuItem& popup : MainMenu()) {
     QMenu* pMenu = menuBar()->addMenu(QString::fromUtf8(popup.pszText));
@@ -93,6 +107,20 @@ void CMainFrame::BuildAccelerators() {
       OnCommand(nCommand);
     });
   }
+}
+
+bool CMainFrame::eventFilter(QObject* pWatched, QEvent* pEvent) {
+  // While a game runs, the keys it reads are its own: a plain key that
+  // reaches the menu bar (after Alt alone, or a menu closed by the keyboard)
+  // opens nothing. Alt and a letter still open a menu.
+  if (pWatched == menuBar() && pEvent->type() == QEvent::KeyPress && m_pView->IsEmulating()) {
+    const auto* pKey = static_cast<QKeyEvent*>(pEvent);
+    if (!(pKey->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier))) {
+      menuBar()->clearFocus();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(pWatched, pEvent);
 }
 
 void CMainFrame::EnableItems(QMenu* pMenu) {
@@ -157,9 +185,13 @@ std::string CMainFrame::PaneText(int nPane) const {
 
 void CMainFrame::ResizeMainWindow(int nWidth, int nHeight) {
   // The sizes are of the whole window; the window manager's frame, once
-  // there is one, is not ours to size.
-  const QSize frame = frameGeometry().size() - geometry().size();
-  m_windowedSize = QSize(nWidth, nHeight) - frame;
+  // there is one, is not ours to size. Full screen has none: the last
+  // windowed one counts.
+  if (!m_bFullScreen && windowHandle()) {
+    const QMargins frame = windowHandle()->frameMargins();
+    m_frameSize = QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  }
+  m_windowedSize = QSize(nWidth, nHeight) - m_frameSize;
   if (!m_bFullScreen) setFixedSize(m_windowedSize);
 }
 

@@ -42,10 +42,12 @@ class CMainFrame : public QMainWindow, public IStatusText, public IMainWindowSiz
   void SetPaneText(int nPane, const std::string& strText) override;
   std::string PaneText(int nPane) const;
   void ResizeMainWindow(int nWidth, int nHeight) override;
-  // The DirectX engine's full-screen level: the window covers the display.
+  // The DirectX engine's full-screen level: the window covers the display,
+  // without menu and status bar; leaving it brings them and the size back.
   void SetFullScreen(bool bFullScreen);
 
  protected:
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
   void closeEvent(QCloseEvent* pEvent) override;
 
  private:
@@ -59,6 +61,7 @@ class CMainFrame : public QMainWindow, public IStatusText, public IMainWindowSiz
   std::map<int, QAction*> m_actions;
   std::map<int, bool> m_checks;
   std::vector<QMenu*> m_popups;
-  QSize m_windowedSize;
+  QSize m_windowedSize;  // the client's
+  QSize m_frameSize;     // the window manager's frame, last seen windowed
   bool m_bFullScreen = false;
 };

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 class ISettingsStore;
 class IMessageBox;
 class ITicks;
@@ -16,8 +14,6 @@ struct SShellServices {
   ITicks* pTicks = nullptr;
   // Whether the visible engines hold frames to the console's rate.
   bool bPaceFrames = true;
-  // Told when the SDL window gains or loses the keyboard focus.
-  std::function<void(bool)> onSdlWindowFocus;
 };
 
 // Something that handles menu commands; false when it does not know one.

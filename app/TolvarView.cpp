@@ -20,6 +20,7 @@
 #include "video/VideoDlg.h"
 
 namespace {
+constexpr int kSdlIdlePumpMs = 100;
 const char* const kRecentFileNames[] = {"File1", "File2", "File3"};
 constexpr int kRecentFileCommands[] = {ID_FILE_RECENT1, ID_FILE_RECENT2, ID_FILE_RECENT3};
 
@@ -43,9 +44,14 @@ CTolvarView::CTolvarView(CMainFrame* pFrame, const SShellServices& services)
     : QWidget(pFrame),
       m_pFrame(pFrame),
       m_services(services),
-      m_sdlPump(services.pKeyboard, [pFrame] { pFrame->close(); }, &m_qtPump),
+      m_sdlPump(services.pKeyboard, [this] { OnSdlWindowClose(); }, &m_qtPump),
       m_pDirectDraw(std::make_unique<CSoftDirectDrawFactory>(*this)) {
-  if (m_services.onSdlWindowFocus) m_sdlPump.SetFocusHandler(m_services.onSdlWindowFocus);
+  // An SDL window can be open while no loop runs (Video Settings, an engine
+  // chosen while paused): its events are read here then.
+  connect(&m_sdlIdlePump, &QTimer::timeout, this, [this] {
+    if (!IsEmulating()) m_sdlPump.PumpSdlEvents();
+  });
+  m_sdlIdlePump.start(kSdlIdlePumpMs);
   setAttribute(Qt::WA_OpaquePaintEvent);
   SPlatform platform;
   platform.pSettings = services.pSettings;
@@ -185,9 +191,16 @@ void CTolvarView::RefreshRecentFiles() {
 }
 
 void CTolvarView::Run() {
+  // A run starts from the keys that are down now: the last run's SDL window
+  // went with its keys' releases.
+  m_sdlPump.ReleaseKeysOfGoneWindow();
   ++m_nRunDepth;
   m_pNes->Run();
   --m_nRunDepth;
+  m_sdlPump.ReleaseKeysOfGoneWindow();
+  // Escape and F act only while a loop runs: full screen without one would
+  // leave no way out.
+  m_pFrame->SetFullScreen(false);
   if (m_nRunDepth == 0) {
     // The DirectX engine's last picture stays until the next one.
     if (m_bCloseRequested) {
@@ -195,6 +208,17 @@ void CTolvarView::Run() {
       m_pFrame->close();
     }
   }
+}
+
+void CTolvarView::OnSdlWindowClose() {
+  // While a loop runs, the SDL window's close box ends the program as the
+  // main window's does; without one it closes that window alone, now.
+  if (IsEmulating()) {
+    m_pFrame->close();
+    return;
+  }
+  m_pNes->Engine()->Shutdown();
+  m_sdlPump.ReleaseKeysOfGoneWindow();
 }
 
 void CTolvarView::CloseWhenStopped() {
@@ -210,6 +234,9 @@ void CTolvarView::OnEngineChoice(int nCommand) {
   for (const SEngineItem& item : kEngineItems)
     m_pFrame->SetCheck(item.nCommand, item.nCommand == nCommand);
   m_pNes->ChangeEngine();
+  // The engine that went may have held the display; the new one takes it
+  // again at its next frame if it is to.
+  m_pFrame->SetFullScreen(false);
   ClearPicture();
 }
 
@@ -253,7 +280,7 @@ SPoint CTolvarView::ClientToScreen(SPoint client) const {
 
 void CTolvarView::Present(const DWORD* pPixels, int nPitch, const SRect& rcChanged,
                           bool bFullScreen) {
-  m_pFrame->SetFullScreen(bFullScreen);
+  m_pFrame->SetFullScreen(bFullScreen && IsEmulating());
   // Keep the part of the display under this view; the pixels are R, G, B
   // and a spare byte, in that order in memory.
   const QRect client(mapToGlobal(QPoint(0, 0)), size());
@@ -278,7 +305,8 @@ void CTolvarView::Present(const DWORD* pPixels, int nPitch, const SRect& rcChang
 
 void CTolvarView::paintEvent(QPaintEvent* /*pEvent*/) {
   QPainter painter(this);
-  if (m_picture.isNull())
+  // A picture of another size is one from before full screen began or ended.
+  if (m_picture.isNull() || m_picture.size() != size())
     painter.fillRect(rect(), Qt::black);
   else
     painter.drawImage(0, 0, m_picture);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -57,12 +58,14 @@ class CTolvarView : public QWidget, public ICommandTarget, public IPresentationT
   void RefreshRecentFiles();
   void ClearPicture();
   void Run();
+  void OnSdlWindowClose();
   void Message(const std::string& strText);
 
   CMainFrame* m_pFrame;
   SShellServices m_services;
   CQtEventPump m_qtPump;
   CSdlEventPump m_sdlPump;
+  QTimer m_sdlIdlePump;
   std::unique_ptr<CSoftDirectDrawFactory> m_pDirectDraw;
   CNes* m_pNes = nullptr;
   bool m_bRomLoaded = false;

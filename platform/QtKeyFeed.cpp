@@ -1,8 +1,7 @@
 #include "platform/QtKeyFeed.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QTimer>
+#include <QWidget>
 
 #include "platform/EvdevKeyMap.h"
 #include "platform/KeyStateKeyboard.h"
@@ -47,20 +46,28 @@ bool CQtKeyFeed::eventFilter(QObject* pWatched, QEvent* pEvent) {
   switch (pEvent->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
-      // A key event passes the application's filters once for each widget
-      // it is offered to; setting the same state again changes nothing.
+      // A key event passes the application's filters once for each object
+      // it is offered to (the platform window, then widgets); the first
+      // widget is the one it went to, and setting the same state again
+      // changes nothing.
       const auto* pKey = static_cast<QKeyEvent*>(pEvent);
       if (pKey->isAutoRepeat()) break;
       const int nCode = KeyCodeOf(static_cast<int>(pKey->nativeScanCode()), pKey->key());
-      if (nCode == 0) break;
-      if (pEvent->type() == QEvent::KeyPress)
-        m_pKeyboard->Press(nCode);
-      else
+      if (nCode <= 0 || nCode > 255) break;
+      if (pEvent->type() == QEvent::KeyRelease) {
+        m_owners[nCode] = nullptr;
         m_pKeyboard->Release(nCode);
+      } else if (const auto* pWidget = qobject_cast<QWidget*>(pWatched);
+                 pWidget && !m_owners[nCode]) {
+        m_owners[nCode] = pWidget->window();
+        m_pKeyboard->Press(nCode);
+      }
       break;
     }
-    case QEvent::ApplicationStateChange:
-      SetApplicationActive(QGuiApplication::applicationState() == Qt::ApplicationActive);
+    case QEvent::Hide:
+    case QEvent::WindowDeactivate:
+      if (const auto* pWidget = qobject_cast<QWidget*>(pWatched); pWidget && pWidget->isWindow())
+        ReleaseKeysOf(pWidget);
       break;
     default:
       break;
@@ -68,22 +75,10 @@ bool CQtKeyFeed::eventFilter(QObject* pWatched, QEvent* pEvent) {
   return QObject::eventFilter(pWatched, pEvent);
 }
 
-void CQtKeyFeed::SetApplicationActive(bool bActive) {
-  m_bQtActive = bActive;
-  ReleaseAllIfUnfocused();
-}
-
-void CQtKeyFeed::SetSdlWindowFocus(bool bFocus) {
-  m_bSdlFocus = bFocus;
-  ReleaseAllIfUnfocused();
-}
-
-void CQtKeyFeed::ReleaseAllIfUnfocused() {
-  if (m_bQtActive || m_bSdlFocus) return;
-  // Going from a Qt window to the SDL window or back, one side reports the
-  // loss before the other reports the gain (the SDL window's events arrive
-  // once a frame): decide a little later.
-  QTimer::singleShot(kFocusSettleMs, this, [this] {
-    if (!m_bQtActive && !m_bSdlFocus) m_pKeyboard->ReleaseAll();
-  });
+void CQtKeyFeed::ReleaseKeysOf(const QObject* pWindow) {
+  for (int nCode = 0; nCode < 256; ++nCode)
+    if (m_owners[nCode] == pWindow) {
+      m_owners[nCode] = nullptr;
+      m_pKeyboard->Release(nCode);
+    }
 }

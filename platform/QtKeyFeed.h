@@ -1,34 +1,28 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 
 class CKeyStateKeyboard;
 
 // Feeds the raw key presses and releases of every Qt window of the program
-// (main window and dialogs) into the keyboard state, by physical key. Keys
-// stay down whichever of our windows has the focus; when the program loses
-// the focus altogether (neither a Qt window nor the SDL window has it),
-// every key counts as released, so none sticks.
+// (main window, dialogs, menus) into the keyboard state, by physical key.
+// The keys that went down in a window go up when it closes or loses the
+// focus: their releases would be sent to another window, or nowhere.
 class CQtKeyFeed : public QObject {
  public:
   explicit CQtKeyFeed(CKeyStateKeyboard* pKeyboard);
 
   bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
-  // The SDL window's focus, as its event pump reports it, and whether a Qt
-  // window of the program is active.
-  void SetSdlWindowFocus(bool bFocus);
-  void SetApplicationActive(bool bActive);
 
   // DirectInput code of a key event: from its native scan code, or, where
   // the platform gives none (the offscreen platform), from its Qt key.
   static int KeyCodeOf(int nNativeScanCode, int nQtKey);
 
  private:
-  void ReleaseAllIfUnfocused();
-
-  static constexpr int kFocusSettleMs = 100;
+  void ReleaseKeysOf(const QObject* pWindow);
 
   CKeyStateKeyboard* m_pKeyboard;
-  bool m_bQtActive = true;
-  bool m_bSdlFocus = false;
+  // The window each key went down in, while it is down; only compared.
+  std::array<const QObject*, 256> m_owners{};
 };

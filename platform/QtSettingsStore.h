@@ -1,13 +1,22 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/SettingsStore.h"
 
 class QSettings;
+class QString;
+class QVariant;
 
 // The user's settings file, through QSettings with organisation and
 // application "Tolvar". Qt stays out of this header so the core never sees it.
+// A file that cannot be read as settings is the user's: it is set aside
+// under a name that says so, never written over, and a new file goes on
+// with what could be read of it.
 class CQtSettingsStore : public ISettingsStore {
  public:
   CQtSettingsStore();
@@ -23,12 +32,24 @@ class CQtSettingsStore : public ISettingsStore {
                    const std::string& strValue) override;
   bool Contains(const std::string& section, const std::string& name) const override;
 
-  // True when the file exists but could not be read: nothing is written.
-  bool IsReadOnly() const { return m_bReadOnly; }
+  // What the user is to be told about the file (set aside damaged, cannot be
+  // written), each once. What was found before the handler is set goes to
+  // it at once.
+  void SetReportHandler(std::function<void(const std::string&)> onReport);
 
  private:
-  void CheckReadable();
+  void Open(const QString& path);
+  QVariant Value(const std::string& section, const std::string& name) const;
+  void Write(const std::string& section, const std::string& name, const QVariant& value);
+  void CheckWritten();
+  void Report(const std::string& strText);
 
   std::unique_ptr<QSettings> m_pSettings;
-  bool m_bReadOnly = false;
+  // Changes to a file that must not be written (it could not be set
+  // aside): they hold for the session.
+  bool m_bKeepFile = false;
+  std::map<std::string, std::string> m_sessionValues;
+  bool m_bWriteFailureReported = false;
+  std::function<void(const std::string&)> m_onReport;
+  std::vector<std::string> m_reports;
 };

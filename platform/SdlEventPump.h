@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <functional>
 
 #include "platform/Host.h"
@@ -16,17 +17,23 @@ class CSdlEventPump : public IEventPump {
                 IEventPump* pNext = nullptr);
 
   void PumpPendingEvents() override;
+  // The SDL window's events alone, for when no emulation loop pumps them.
+  void PumpSdlEvents();
+  // The keys the SDL window fed go up once it has gone (or has no focus):
+  // their releases would be sent to another window, or nowhere.
+  void ReleaseKeysOfGoneWindow();
 
   int QuitRequests() const { return m_nQuitRequests; }
-  // Told whether the SDL window has the keyboard focus when that changes.
-  void SetFocusHandler(std::function<void(bool)> onFocus) { m_onFocus = std::move(onFocus); }
 
  private:
+  void Feed(int nDik, bool bDown);
+  void ReleaseFedKeys();
   void SyncKeyState();
 
   CKeyStateKeyboard* m_pKeyboard;
   std::function<void()> m_onQuit;
-  std::function<void(bool)> m_onFocus;
   IEventPump* m_pNext;
   int m_nQuitRequests = 0;
+  // The keys that went down in the SDL window and have not come up there.
+  std::bitset<256> m_fedDown;
 };

@@ -6,7 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl1.2-compat-dev libpng-dev
   cc65
-  xvfb xdotool imagemagick
+  xvfb xdotool imagemagick openbox x11-utils
   fonts-dejavu-core
   clang libclang-rt-14-dev
 )

@@ -87,6 +87,12 @@ void CSdlEngine::Init() {
   // the cost of drawing the frame.
   char driver[32] = {};
   m_bPresent = !(SDL_VideoDriverName(driver, sizeof(driver)) && std::strcmp(driver, "dummy") == 0);
+  // A new screen holds whatever its memory held: black is shown until the
+  // first frame, also when that never comes (stopped, or a message box up).
+  if (m_pScreen) {
+    SDL_FillRect(m_pScreen, nullptr, SDL_MapRGB(m_pScreen->format, 0, 0, 0));
+    if (m_bPresent) SDL_Flip(m_pScreen);
+  }
 
   // A reset comes without a Shutdown: the previous surfaces go.
   FreeSurfaces();

@@ -3,10 +3,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMenuBar>
+#include <QTest>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <typeinfo>
 
 #include "app/MainFrame.h"
@@ -20,7 +20,6 @@
 #include "platform/MemorySettingsStore.h"
 #include "platform/MessageRecorder.h"
 #include "platform/QtKeyFeed.h"
-#include "platform/QtSettingsStore.h"
 #include "platform/SettingsTable.h"
 #include "video/DirectXEngine.h"
 #include "video/EngineFactory.h"
@@ -33,22 +32,22 @@ struct SShell {
   CMessageRecorder messages;
   CKeyStateKeyboard keyboard;
   CManualTicks ticks;
+  CQtKeyFeed keyFeed{&keyboard};  // Qt's key events reach the keyboard, as in the program
   std::unique_ptr<CTolvarApp> app;
 
   // A first run on an empty store, or a later run on the prepared one.
-  explicit SShell(const std::function<void(CMemorySettingsStore&)>& before = {},
-                  ISettingsStore* pStore = nullptr) {
+  explicit SShell(const std::function<void(CMemorySettingsStore&)>& before = {}) {
+    QApplication::instance()->installEventFilter(&keyFeed);
     if (before) {
       WriteFirstRunSettings(memory);
       memory.WriteString("Settings", "GraphicEngine", "NULL");
       before(memory);
     }
-    app = std::make_unique<CTolvarApp>(SShellServices{.pSettings = pStore ? pStore : &memory,
+    app = std::make_unique<CTolvarApp>(SShellServices{.pSettings = &memory,
                                                       .pMessageBox = &messages,
                                                       .pKeyboard = &keyboard,
                                                       .pTicks = &ticks,
-                                                      .bPaceFrames = false,
-                                                      .onSdlWindowFocus = {}});
+                                                      .bPaceFrames = false});
     EXPECT_TRUE(app->InitInstance({"tolvar"}));
   }
   CMainFrame& Frame() { return *app->MainFrame(); }
@@ -56,9 +55,10 @@ struct SShell {
   CNes& Nes() { return *View().Nes(); }
   void Command(int nCommand) { Frame().OnCommand(nCommand); }
   QSize WindowSize() { return Frame().frameGeometry().size(); }
-  // Opens a ROM, plays the steps while it runs, one a turn of its pump, then
-  // stops it; false when it stopped before the last step, so checks in steps
-  // cannot pass by not running.
+  // Opens a ROM (or with no path, starts the one loaded), plays the steps
+  // while it runs, one a turn of its pump, then stops it; false when it
+  // stopped before the last step, so checks in steps cannot pass by not
+  // running.
   bool RunRom(const std::string& strPath, Steps steps) {
     bool bAllRan = false;
     steps.push_back([this, &bAllRan] {
@@ -66,10 +66,12 @@ struct SShell {
       Command(ID_EMULATION_STOP);
     });
     const CStepPlayer player(std::move(steps), [this] { return View().IsEmulating(); });
-    View().OpenRom(strPath, true);
+    strPath.empty() ? Command(ID_EMULATION_START) : View().OpenRom(strPath, true);
     return bAllRan;
   }
 };
+// Confirms the dialog that is up (from a step played in it).
+void AcceptDialog() { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); }
 }  // namespace
 
 TEST(ShellStartUp, FirstRunWritesTheDefaultsLaterRunsMirrorTheSettingsKeysAreReadByPlace) {
@@ -88,19 +90,6 @@ TEST(ShellStartUp, FirstRunWritesTheDefaultsLaterRunsMirrorTheSettingsKeysAreRea
               later.Frame().IsChecked(ID_CPU_ASM));
   // X11 reports the evdev code plus 8, whatever the layout calls the key.
   EXPECT_EQ(CQtKeyFeed::KeyCodeOf(44 + 8, Qt::Key_W), 0x2C);
-
-  // Values out of range or of the wrong type start it with the defaults, and
-  // the file stays as it was.
-  const std::string path = std::string(TOLVAR_OUTPUT_DIR) + "/hostile_settings.conf";
-  const std::string hostile =
-      "[Settings]\ndefault=1\nResolutionX=100000\nDebugPpu=5\nGraphicEngine=a, b\n";
-  std::ofstream(path) << hostile;
-  CQtSettingsStore store(path);
-  SShell odd({}, &store);
-  EXPECT_EQ(odd.WindowSize(), QSize(267, 315));
-  EXPECT_TRUE(!odd.Frame().IsChecked(ID_DEBUG_PPU) && odd.Frame().IsChecked(ID_RENDER_SDL));
-  std::ifstream reread(path);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reread), {}), hostile);
 }
 
 TEST(ShellCommands, RecentFilesShiftAndRefreshBadFilesAreRefusedWithTheReadersMessage) {
@@ -151,15 +140,66 @@ TEST(ShellCommands, EmulationNeedsARomEnginesSwitchWhileRunningAndDebugPpuResize
   EXPECT_EQ(typeid(*shell.Nes().Engine()), typeid(CDirectXEngine));
 }
 
-TEST(ShellClose, ClosingOrTheSdlCloseBoxWhileRunningStopsFirstAndClosesAfterTheLoop) {
-  for (bool bSdlCloseBox : {false, true}) {
-    SShell shell([&](CMemorySettingsStore& s) {
-      if (bSdlCloseBox) s.WriteString("Settings", "GraphicEngine", "SDL");
+TEST(ShellClose, ClosingWhileRunningStopsFirstAndClosesAfterTheLoop) {
+  SShell shell([](CMemorySettingsStore&) {});
+  shell.RunRom(kDemo, {[&] { shell.Frame().close(); }});
+  EXPECT_TRUE(shell.Nes().State() == "Stopped" && !shell.Frame().isVisible());
+}
+
+TEST(ShellSdlWindow, KeysItHeldAsItWentAreUpItsCloseBoxEndsTheProgramOnlyInAGame) {
+  SShell shell([](auto& s) { s.WriteString("Settings", "GraphicEngine", "SDL"); });
+  // Escape stops the game in the SDL window, which goes while Escape is down.
+  SDL_Event escape{.key = {SDL_KEYDOWN, 0, 1, {0, SDLK_ESCAPE, KMOD_NONE, 0}}}, quit{SDL_QUIT};
+  EXPECT_FALSE(shell.RunRom(kDemo, {[&] { SDL_PushEvent(&escape); }, [] {}, [] {}}));
+  EXPECT_TRUE(shell.RunRom("", {[] {}, [] {}})) << "Escape was still down";
+  // Video Settings' OK opens the window while nothing runs: its close box
+  // closes it alone, at once; in a game it stops and closes the program.
+  const CStepPlayer ok({AcceptDialog});
+  shell.Command(ID_SETTINGS_VIDEO);
+  EXPECT_TRUE(SDL_GetVideoSurface() && SDL_PushEvent(&quit) == 0);
+  EXPECT_TRUE(QTest::qWaitFor([] { return !SDL_WasInit(SDL_INIT_VIDEO); }));
+  EXPECT_TRUE(shell.RunRom("", {[] {}, [] {}}) && shell.Frame().isVisible()) << "a quit was left";
+  shell.RunRom("", {[&] { SDL_PushEvent(&quit); }});
+  EXPECT_TRUE(shell.Nes().State() == "Stopped" && !shell.Frame().isVisible());
+}
+
+TEST(ShellDirectX, MenusTakeNoGameKeysAndEndingFullScreenGivesTheWindowBack) {
+  SShell shell([](auto& s) { s.WriteString("Settings", "GraphicEngine", "DirectX"); });
+  CMainFrame& frame = shell.Frame();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  // Each key as the keyboard sends it, and whether a menu is open after it:
+  // Alt+F opens File; F, the game's, opens none after Escape or Alt alone
+  // gave the menu bar the keys (and Return would then choose Load). Escape
+  // goes up with the menu it closed: the game goes on.
+  const QKeyCombination keys[] = {Qt::ALT | Qt::Key_F, Qt::Key_Escape, Qt::Key_F, Qt::Key_Alt,
+                                  Qt::Key_F};
+  Steps steps;
+  for (const QKeyCombination key : keys)
+    steps.push_back([&, key] {
+      QTest::keyPress(frame.windowHandle(), key.key(), key.keyboardModifiers());
+      if (key.key() != Qt::Key_Escape) QTest::keyRelease(frame.windowHandle(), key.key(), {});
+      EXPECT_EQ(QApplication::activePopupWidget() != nullptr, key == keys[0]) << key.key();
     });
-    SDL_Event quit{.type = SDL_QUIT};
-    shell.RunRom(
-        kDemo, {[&] { bSdlCloseBox ? void(SDL_PushEvent(&quit)) : void(shell.Frame().close()); }});
-    EXPECT_EQ(shell.Nes().State(), "Stopped") << bSdlCloseBox;
-    EXPECT_FALSE(shell.Frame().isVisible()) << bSdlCloseBox;
+  EXPECT_TRUE(shell.RunRom(kDemo, steps));
+  if (QWidget* pMenu = QApplication::activePopupWidget()) pMenu->close();
+
+  // A game full screen ends by Escape; again, by another engine.
+  shell.memory.WriteInt("Settings", "Full Screen", 1);
+  const QSize size = frame.size();  // as start-up made it from the settings
+  auto windowed = [&] { return frame.menuBar()->isVisible() && frame.size() == size; };
+  for (int nEnd : {ID_EMULATION_STOP, ID_RENDER_NULL}) {
+    shell.RunRom(kDemo, {[&] {
+                   EXPECT_FALSE(windowed());
+                   nEnd == ID_RENDER_NULL ? shell.Command(nEnd)
+                                          : shell.keyboard.Press(dik::kEscape);
+                 }});
+    shell.keyboard.Release(dik::kEscape);
+    EXPECT_TRUE(windowed()) << nEnd;
+    // Video Settings' OK sets the engine up again, full screen: shown in a game only.
+    const CStepPlayer ok({AcceptDialog});
+    shell.Command(ID_SETTINGS_VIDEO);
+    EXPECT_TRUE(windowed()) << nEnd;
+    shell.Command(ID_RENDER_DIRECTX);
   }
 }

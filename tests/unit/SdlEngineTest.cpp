@@ -62,6 +62,8 @@ TEST(SdlEngine, SaysWhenThereIsNoVideoAndShowsEachWindowMode) {
   // picture with the debug view only; full screen is a 256 x 256 window.
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   ppu.Reset();
+  engine.EndFrame();  // before any frame a new window is black, not what its memory held
+  EXPECT_TRUE(engine.CaptureWindow(image) && image.At(511, 479) == PackRgb(0, 0, 0));
   for (auto [addr, value] : {std::pair{0x2006, 0x3F}, {0x2006, 0}, {0x2007, 0x27}, {0x2007, 0x16}})
     ppu.WriteRegister(static_cast<WORD>(addr), static_cast<BYTE>(value));
   const auto& rgb = ppu.m_RgbPalette;
@@ -82,18 +84,16 @@ TEST(SdlKeyMap, GivesDirectInputCodesForTheDefaultKeys) {
   for (const auto& [nSdl, nDik] : codes) EXPECT_EQ(SdlKeyToDik(nSdl), nDik) << nSdl;
 }
 
-TEST(SdlEventPump, FeedsKeysFocusAndTheCloseRequest) {
+TEST(SdlEventPump, FeedsKeysFocusAndTheCloseRequestAndLetsGoWhatAGoneWindowHeld) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   CKeyStateKeyboard keyboard;
   CScriptedEventPump next;
   int nQuits = 0;
-  std::vector<bool> focus;
   CSdlEventPump pump(
       &keyboard, [&nQuits] { ++nQuits; }, &next);
   ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
   ASSERT_NE(SDL_SetVideoMode(64, 64, 8, 0), nullptr);
   pump.PumpPendingEvents();  // whatever SDL said of the new window
-  pump.SetFocusHandler([&focus](bool bGain) { focus.push_back(bGain); });
   auto key = [](Uint8 type, SDLKey sym) {
     return SDL_Event{.key = {type, 0, type == SDL_KEYDOWN, {0, sym, KMOD_NONE, 0}}};
   };
@@ -108,9 +108,12 @@ TEST(SdlEventPump, FeedsKeysFocusAndTheCloseRequest) {
   BYTE down[256] = {};
   keyboard.GetDeviceState(down);
   EXPECT_EQ(std::make_tuple(std::vector({down[0xCD], down[0x2C], down[0xCB]}), nQuits,
-                            pump.QuitRequests(), next.m_nPumps, focus),
-            std::make_tuple(std::vector<BYTE>({0, 0x80, 0}), 1, 1, 2, std::vector{false, true}));
-  SDL_Quit();
+                            pump.QuitRequests(), next.m_nPumps),
+            std::make_tuple(std::vector<BYTE>({0, 0x80, 0}), 1, 1, 2));
+  SDL_Quit();  // the window goes with Z down: its release never comes
+  pump.PumpPendingEvents();
+  keyboard.GetDeviceState(down);
+  EXPECT_EQ(down[0x2C], 0);
 }
 
 // The runner paces either engine, in real time only.

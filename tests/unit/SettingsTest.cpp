@@ -28,34 +28,34 @@ TEST(SettingsTable, FirstRunMarkerOfZeroRewritesAllAMissingOneOnlyWhatIsMissing)
   EXPECT_EQ(store.GetInt("Input", "A", 0), 44);
 }
 
-TEST(QtSettings, ValuesPersistAtOnceAndHostileFilesGiveDefaultsAndStayAsTheyAre) {
+TEST(QtSettings, ValuesPersistAtOnceHostileFilesGiveDefaultsAndWhatTheUserHadIsNeverLost) {
   namespace fs = std::filesystem;
   const fs::path dir =
       fs::temp_directory_path() / ("tolvar_settings_" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
-  CQtSettingsStore((dir / "plain.conf").string())
-      .WriteString("MRU", "File1", "/home/player/roms/My Game, 2.nes");
-  EXPECT_EQ(CQtSettingsStore((dir / "plain.conf").string()).GetString("MRU", "File1", ""),
-            "/home/player/roms/My Game, 2.nes");
+  std::vector<std::string> reports;
+  auto told = [&reports](const std::string& s) { reports.push_back(s); };
 
   const std::pair<std::string, bool> cases[] = {
-      // content, read-only
+      // content, damaged
       {"[Input]\nA=57\nB=4", false},  // truncated
       {"[Input]\nA=999\nB=abc\nUp=1, 2\n[Settings]\nResolutionX=100000\nFPS=7\n"
-       "GraphicEngine=a, b\ndefault=1\n",
+       "GraphicEngine=a, b\nDebugPpu=5\ndefault=1\n",
        false},
+      {"[Settings]\ndefault=1\nFPS=0\nnot a setting\n[Input]\nB=4\n", true},
       {std::string("\x01\xff[[[=\n\0\0==\n[Input\nA==3\n", 22), true},
   };
-  for (int i = 0; i < 3; ++i) {
-    const auto& [content, bReadOnly] = cases[i];
+  for (int i = 0; i < 4; ++i) {
+    const auto& [content, bDamaged] = cases[i];
     SCOPED_TRACE(content);
-    const fs::path path = dir / (std::to_string(i) + ".conf");
+    const fs::path path = dir / (std::to_string(i) + ".conf"), aside = path.string() + ".damaged";
     std::ofstream(path, std::ios::binary) << content;
+    reports.clear();
     CQtSettingsStore store(path.string());
-    EXPECT_EQ(store.IsReadOnly(), bReadOnly);
+    store.SetReportHandler(told);
     EXPECT_EQ(store.GetInt("Input", "B", 46), content.find("B=4") != std::string::npos ? 4 : 46);
-    EXPECT_EQ(store.GetInt("Input", "Up", 200), 200);
+    EXPECT_EQ(store.GetInt("Input", "Up", 200) + store.GetInt("Settings", "DebugPpu", 0), 200);
     EXPECT_EQ(store.GetInt("Settings", "ResolutionX", 256), 256);
     EXPECT_EQ(store.GetString("Settings", "GraphicEngine", "SDL"), "SDL");
     EnsureFirstRunSettings(store);
@@ -64,16 +64,30 @@ TEST(QtSettings, ValuesPersistAtOnceAndHostileFilesGiveDefaultsAndStayAsTheyAre)
       EXPECT_EQ(reread.GetInt("Input", "A", 0), 57) << "what survived is kept";
       EXPECT_EQ(reread.GetInt("Settings", "default", 0), 1);
     } else {
-      std::ifstream in(path, std::ios::binary);
+      std::ifstream in(bDamaged ? aside : path, std::ios::binary);
       EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content)
-          << "nothing to fill in, or not understood";
+          << "nothing to fill in, or kept beside";
     }
+    // A damaged file is told of once, with both names; the new file in its
+    // place keeps what could be read and the session's changes.
+    const std::string names =
+        path.string() + "\" is damaged. It has been kept as \"" + aside.string();
+    EXPECT_EQ(reports.size() == 1 && reports[0].find(names) != std::string::npos, bDamaged);
+    store.WriteString("MRU", "File1", "/home/player/roms/My Game, 2.nes");
+    EXPECT_EQ(CQtSettingsStore(path.string()).GetString("MRU", "File1", ""),
+              "/home/player/roms/My Game, 2.nes");
   }
-  const fs::path folder = dir / "unreadable.conf";  // a "file" that cannot be read is not replaced
+  // A "file" that cannot be read, or written, stays as it is; changes hold
+  // for the session, and the user is told once.
+  const fs::path folder = dir / "unreadable.conf", blocked = dir / "0.conf" / "x.conf";
   fs::create_directories(folder / "inside");
-  CQtSettingsStore unreadable(folder.string());
-  EXPECT_TRUE(unreadable.IsReadOnly());
-  EnsureFirstRunSettings(unreadable);
+  for (const fs::path& path : {folder, blocked}) {
+    reports.clear();
+    CQtSettingsStore store(path.string());
+    store.SetReportHandler(told);
+    store.WriteInt("Settings", "FPS", 1);
+    EXPECT_TRUE(store.GetInt("Settings", "FPS", 0) == 1 && reports.size() == 1);
+  }
   EXPECT_TRUE(fs::is_directory(folder / "inside"));
   fs::remove_all(dir);
 }
