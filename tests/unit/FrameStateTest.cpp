@@ -8,7 +8,9 @@
 // which holds 3,000 frames of each run.
 //
 // The reference was recorded by this same test built on commit 6b52795, the
-// code before the speed work, and is the behaviour the emulator keeps. The
+// code before the speed work, and since then only by commits that change
+// behaviour on purpose (a mend, a changed test program), for the runs they
+// change; it is the behaviour the emulator keeps. The
 // suite checks a prefix of each run so that it takes seconds;
 // TOLVAR_FRAME_STATES_FULL=1 checks every recorded frame, and
 // TOLVAR_UPDATE_FRAME_STATES=1 records the file anew (only ever from code
