@@ -138,7 +138,7 @@ void CNes::Run() {
   // engine changed between frames), so it is looked up again only there.
   CCpu* pCpu = m_pCpu;
   while (m_strState == ENesState::Running) {
-    if (!pCpu->ExecuteUntil(m_nCycles, kCyclesPerScanline, m_strState)) [[unlikely]] {
+    if (!pCpu->ExecuteUntil(m_nCycles, kCyclesPerScanline, m_strState, this)) [[unlikely]] {
       m_bBadOpcode = true;
       m_strState = ENesState::Stopped;
     } else if (m_nCycles >= kCyclesPerScanline) {
@@ -147,6 +147,14 @@ void CNes::Run() {
     }
   }
   m_pEngine->Shutdown();
+}
+
+bool CNes::EndPeriod() {
+  // The NMI changes the CPU's registers, and the event pump may replace
+  // the CPU: that line ends here, after the run has returned.
+  if (m_nScanline == kVBlankStartLine) return false;
+  EndScanlinePeriod();
+  return true;
 }
 
 void CNes::EndScanlinePeriod() {
