@@ -114,25 +114,30 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
     return result;
   }
 
-  // Accesses outside work RAM and the PRG window. A device may change the
-  // machine's state, so the instruction ends with the full test.
+  // Accesses outside work RAM and the PRG window. The cartridge may show a
+  // message, and while it is open the machine may be stopped: after an
+  // access there, the instruction ends with the full test. The other
+  // devices never change the machine's state.
+  TOLVAR_HOT void TestAfter(WORD addr) {
+    if (addr >= 0x6000) TestNext();
+  }
   TOLVAR_HOT BYTE ReadDevice(WORD addr) {
     // Games read the controller port many times a pass. A button read is
-    // answered from the key state in place: it changes nothing the burst
-    // must test, and without a call the registers need no parking.
+    // answered from the key state in place: without a call the registers
+    // need no parking.
     if ((addr | 1) == 0x4017) {
       if (const int nButton = pCpu->m_pMemory->m_pInput->ReadButton(addr); nButton >= 0)
         return static_cast<BYTE>(nButton);
     }
-    TestNext();
+    TestAfter(addr);
     return Aside([bus = pCpu->m_pMemory, addr] { return bus->ReadByteSlow(addr); });
   }
   TOLVAR_HOT void WriteDevice(WORD addr, BYTE value) {
-    TestNext();
+    TestAfter(addr);
     Aside([bus = pCpu->m_pMemory, addr, value] { return bus->WriteByteSlow(addr, value), 0; });
   }
   TOLVAR_HOT WORD ReadDeviceWord(WORD addr) {
-    TestNext();
+    TestAfter(addr);
     return Aside([bus = pCpu->m_pMemory, addr] { return bus->ReadWordSlow(addr); });
   }
 
