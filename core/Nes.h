@@ -71,6 +71,11 @@ class CNes : private IPeriodEnd {
   // The CPU's run ends the periods that need neither its registers nor the
   // event pump.
   bool EndPeriod() override;
+  // Counts the quiet periods the run has ended, and grants those that
+  // follow the current line.
+  void CountQuietPeriods();
+  void GrantQuietPeriods();
+  int m_nQuietGranted = 0;
   CGraphicEngine* CreateEngine(bool bGivePpuToNull);
 
   SPlatform m_platform;

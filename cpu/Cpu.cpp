@@ -179,7 +179,7 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   // instruction's bytes when it lies in place.
   TOLVAR_HOT void EnterPrg(unsigned inPrg) {
     code = pPrg + inPrg;
-    if (!kAnywhere && start != pPrg) {
+    if (!kAnywhere && start != pPrg) [[unlikely]] {
       start = pPrg, end = pPrg + 0x7FFD;
       base = reinterpret_cast<std::uintptr_t>(pPrg) - 0x8000;
     }
@@ -231,6 +231,14 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
     return ReadByte(static_cast<WORD>(sp));
   }
   TOLVAR_HOT void PushWord(WORD value) {
+    // SP read and written once: it lives in memory, and a store to work
+    // RAM might change it as far as the compiler knows.
+    if (const unsigned s = sp; s - 1 < 0x1FFF) [[likely]] {
+      pRam[s & 0x7FF] = static_cast<BYTE>(value >> 8);
+      pRam[(s - 1) & 0x7FF] = static_cast<BYTE>(value);
+      sp = static_cast<WORD>(s - 2);
+      return;
+    }
     Push(static_cast<BYTE>(value >> 8));
     Push(static_cast<BYTE>(value));
   }
@@ -594,6 +602,11 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
 #define TEST(pcForDone)                                                        \
   if (b.left < 0) [[unlikely]] {                                               \
     b.left = b.Left();                                                         \
+    if (kBurst && b.left < 0 && pPeriodEnd && pPeriodEnd->m_nQuietPeriods > 0) { \
+      --pPeriodEnd->m_nQuietPeriods;                                           \
+      b.SetCycles(0);                                                          \
+      m_poll.nCycles = kNoCount;                                               \
+    }                                                                          \
     if (b.left < 0 || state != ENesState::Running) {                           \
       b.pc = pcForDone;                                                        \
       goto stop;                                                               \
@@ -939,7 +952,9 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
 
   // The count has reached the limit, or the machine no longer runs. A
   // burst goes on into the next period where the console can end this one
-  // at once: a return and a new burst cost more than the call.
+  // at once: a return and a new burst cost more than the call. Quiet
+  // periods (IPeriodEnd) it has ended in the test itself, without a call,
+  // and gone on in place.
   stop:
     if constexpr (kBurst) {
       if (pPeriodEnd && b.left < 0 && state == ENesState::Running &&

@@ -27,6 +27,10 @@ class IPeriodEnd {
   // on, counting the next from 0. False leaves the end to the caller, and
   // the run returns.
   virtual bool EndPeriod() = 0;
+  // Periods whose end needs nothing but a new count: the run ends them
+  // without a call, taking one from here for each. The console sets it and
+  // learns from what is left how many the run has ended.
+  int m_nQuietPeriods = 0;
 };
 
 // The console's 6502, without decimal arithmetic.
