@@ -651,9 +651,9 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
 #define BRANCH(op, cond)                                                                \
   op_##op : if (cond) {                                                                 \
     const signed char offset = static_cast<signed char>(b.Op8());                       \
-    b.left -= kOpcodeCycles[op] + 2;                                                    \
     /* back by at most kMaxPollBody + 2 bytes: one compare */                         \
     if (bSkip && static_cast<BYTE>(offset) >= 256 - (kMaxPollBody + 2)) [[unlikely]] { \
+      b.left -= kOpcodeCycles[op] + 2;                                                  \
       const unsigned from = b.Pc();                                                     \
       b.pc = static_cast<WORD>(from + 2 + offset);                                      \
       if (op == 0xD0 && offset == -3) {                                                 \
@@ -667,6 +667,8 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
       }                                                                                 \
       NEXT();                                                                           \
     }                                                                                   \
+    /* counted here, so that the test of the count follows at once */                 \
+    b.left -= kOpcodeCycles[op] + 2;                                                    \
     if constexpr (kBurst) {                                                             \
       NEXT_AT(b.code + 2 + offset, true)                                                \
     } else {                                                                            \
