@@ -597,8 +597,10 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
   b.code = nullptr;                                                             \
   goto* kHandlers[b.ReadByte(static_cast<WORD>(b.pc))]
 
-  // Every instruction ends in a test: the burst goes on while the scanline
-  // has cycles left and the machine runs. Then a jump goes on at b.pc.
+  // Every instruction ends in a test: the burst goes on while the period
+  // has cycles left and the machine runs. A quiet period (IPeriodEnd) ends
+  // right here, and the burst goes on in place, counting the next from 0.
+  // Then a jump goes on at b.pc.
 #define TEST(pcForDone)                                                        \
   if (b.left < 0) [[unlikely]] {                                               \
     b.left = b.Left();                                                         \
@@ -954,9 +956,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
 
   // The count has reached the limit, or the machine no longer runs. A
   // burst goes on into the next period where the console can end this one
-  // at once: a return and a new burst cost more than the call. Quiet
-  // periods (IPeriodEnd) it has ended in the test itself, without a call,
-  // and gone on in place.
+  // at once: a return and a new burst cost more than the call.
   stop:
     if constexpr (kBurst) {
       if (pPeriodEnd && b.left < 0 && state == ENesState::Running &&
