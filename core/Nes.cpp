@@ -1,5 +1,6 @@
 #include "core/Nes.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/Apu.h"
@@ -138,7 +139,9 @@ void CNes::Run() {
   // engine changed between frames), so it is looked up again only there.
   CCpu* pCpu = m_pCpu;
   while (m_strState == ENesState::Running) {
-    if (!pCpu->ExecuteUntil(m_nCycles, kCyclesPerScanline, m_strState)) [[unlikely]] {
+    const bool bOk = pCpu->ExecuteUntil(m_nCycles, kCyclesPerScanline, m_strState, this);
+    CountQuietPeriods();
+    if (!bOk) [[unlikely]] {
       m_bBadOpcode = true;
       m_strState = ENesState::Stopped;
     } else if (m_nCycles >= kCyclesPerScanline) {
@@ -147,6 +150,32 @@ void CNes::Run() {
     }
   }
   m_pEngine->Shutdown();
+}
+
+bool CNes::EndPeriod() {
+  CountQuietPeriods();
+  // The NMI changes the CPU's registers, and the event pump may replace
+  // the CPU: that line ends here, after the run has returned.
+  if (m_nScanline == kVBlankStartLine) return false;
+  EndScanlinePeriod();
+  GrantQuietPeriods();
+  return true;
+}
+
+void CNes::CountQuietPeriods() {
+  m_nScanline += m_nQuietGranted - m_nQuietPeriods;
+  m_nQuietGranted = m_nQuietPeriods = 0;
+}
+
+void CNes::GrantQuietPeriods() {
+  // The lines up to the NMI's, and those after it but the last, end with
+  // nothing but the count where the engine draws no lines.
+  int nLast = kVBlankStartLine - 1;
+  if (m_nScanline <= kLastVisibleLine && m_pEngine->DrawsScanlines())
+    nLast = m_nScanline - 1;
+  else if (m_nScanline > kVBlankStartLine)
+    nLast = kVBlankEndLine - 1;
+  m_nQuietGranted = m_nQuietPeriods = std::max(0, nLast - m_nScanline + 1);
 }
 
 void CNes::EndScanlinePeriod() {

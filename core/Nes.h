@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "core/NesState.h"
+#include "cpu/Cpu.h"
 #include "platform/Platform.h"
 #include "platform/Types.h"
 
 class CApu;
-class CCpu;
 class CGraphicEngine;
 class CInput;
 class CMapper;
@@ -21,7 +21,7 @@ class CRom;
 // The console: owns every emulated component, rebuilds them for each ROM and
 // runs the emulation loop, which is also the user interface's event pump
 // while a game runs.
-class CNes {
+class CNes : private IPeriodEnd {
  public:
   explicit CNes(const SPlatform& platform);
   virtual ~CNes();
@@ -68,6 +68,14 @@ class CNes {
 
  private:
   void EndScanlinePeriod();
+  // The CPU's run ends the periods that need neither its registers nor the
+  // event pump.
+  bool EndPeriod() override;
+  // Counts the quiet periods the run has ended, and grants those that
+  // follow the current line.
+  void CountQuietPeriods();
+  void GrantQuietPeriods();
+  int m_nQuietGranted = 0;
   CGraphicEngine* CreateEngine(bool bGivePpuToNull);
 
   SPlatform m_platform;

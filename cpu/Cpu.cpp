@@ -52,6 +52,17 @@ constexpr auto kPollModes = [] {
 // status byte, which few instructions touch, stay in the CCpu members.
 // With kAnywhere the instruction's bytes may lie outside work RAM and the
 // PRG window, and are then read through the bus.
+//
+// The registers that few instructions touch (V, SP, the limit and the code
+// region) live in memory for the whole burst, so the machine registers are
+// left to the hot ones and calls out keep them without parking.
+struct SRare {
+  unsigned v = 0, sp = 0;
+  int limit = 0;
+  const BYTE *start = nullptr, *end = nullptr;  // a burst's region, see EnterPrg
+  std::uintptr_t base = 0;
+};
+
 template <bool kAnywhere>
 struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   using TBusFastPath<SBurst>::pRam, TBusFastPath<SBurst>::pPrg;
@@ -60,9 +71,13 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
 
   // Counts from nCycles towards nLimit; bTest asks for the full test after
   // the first instruction.
-  TOLVAR_HOT SBurst(CCpu& cpu, int nCycles, int nLimit, bool bTest = false)
-      : TBusFastPath<SBurst>(cpu.m_pMemory), pCpu(&cpu), left(nLimit - 1 - nCycles),
-        limit(nLimit) {
+  TOLVAR_HOT SBurst(CCpu& cpu, SRare& rare, int nCycles, int nLimit, bool bTest = false)
+      : TBusFastPath<SBurst>(cpu.m_pMemory), pCpu(&cpu), v(rare.v), sp(rare.sp),
+        left(nLimit - 1 - nCycles), limit(rare.limit), start(rare.start), end(rare.end),
+        base(rare.base) {
+    // Its address handed on: the compiler keeps the fields in memory.
+    asm volatile("" : : "r"(&rare) : "memory");
+    limit = nLimit;
     if (bTest) TestNext();
     FromCpu();
   }
@@ -86,31 +101,43 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   TOLVAR_HOT auto Aside(Call call) {
     if constexpr (kAnywhere) return call();
     struct {
-      unsigned a, x, y, nz, c, v, pc, sp;
+      unsigned a, x, y, nz, c, pc;
       BYTE* pRam;
-      const BYTE* pPrg;
-    } parked{a, x, y, nz, c, v, pc, sp, pRam, pPrg};
+      const BYTE *pPrg, *code;
+    } parked{a, x, y, nz, c, pc, pRam, pPrg, code};
     asm volatile("" : "+m"(parked));
     const auto result = call();
     asm volatile("" : "+m"(parked));
     a = parked.a, x = parked.x, y = parked.y, nz = parked.nz;
-    c = parked.c, v = parked.v, pc = parked.pc, sp = parked.sp;
-    pRam = parked.pRam, pPrg = parked.pPrg;
+    c = parked.c, pc = parked.pc;
+    pRam = parked.pRam, pPrg = parked.pPrg, code = parked.code;
     return result;
   }
 
-  // Accesses outside work RAM and the PRG window. A device may change the
-  // machine's state, so the instruction ends with the full test.
+  // Accesses outside work RAM and the PRG window. The cartridge may show a
+  // message, and while it is open the machine may be stopped: after an
+  // access there, the instruction ends with the full test. The other
+  // devices never change the machine's state.
+  TOLVAR_HOT void TestAfter(WORD addr) {
+    if (addr >= 0x6000) TestNext();
+  }
   TOLVAR_HOT BYTE ReadDevice(WORD addr) {
-    TestNext();
+    // Games read the controller port many times a pass. A button read is
+    // answered from the key state in place: without a call the registers
+    // need no parking.
+    if ((addr | 1) == 0x4017) {
+      if (const int nButton = pCpu->m_pMemory->m_pInput->ReadButton(addr); nButton >= 0)
+        return static_cast<BYTE>(nButton);
+    }
+    TestAfter(addr);
     return Aside([bus = pCpu->m_pMemory, addr] { return bus->ReadByteSlow(addr); });
   }
   TOLVAR_HOT void WriteDevice(WORD addr, BYTE value) {
-    TestNext();
+    TestAfter(addr);
     Aside([bus = pCpu->m_pMemory, addr, value] { return bus->WriteByteSlow(addr, value), 0; });
   }
   TOLVAR_HOT WORD ReadDeviceWord(WORD addr) {
-    TestNext();
+    TestAfter(addr);
     return Aside([bus = pCpu->m_pMemory, addr] { return bus->ReadWordSlow(addr); });
   }
 
@@ -142,6 +169,33 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   TOLVAR_HOT const BYTE* CodeAt(unsigned addr) const {
     if (!InPlace(addr)) return nullptr;
     return addr >= 0x8000 ? pPrg + (addr - 0x8000) : pRam + (addr & 0x7FF);
+  }
+
+  // A burst keeps only the code pointer as it goes, and knows the region
+  // it lies in (the PRG window, or one copy of work RAM): from start to
+  // end, where an instruction still lies whole in the region, and base,
+  // where address 0 would lie. Stepping on then needs one compare and no
+  // address arithmetic. Other runs keep pc, and point code at the
+  // instruction's bytes when it lies in place.
+  TOLVAR_HOT void EnterPrg(unsigned inPrg) {
+    code = pPrg + inPrg;
+    if (!kAnywhere && start != pPrg) [[unlikely]] {
+      start = pPrg, end = pPrg + 0x7FFD;
+      base = reinterpret_cast<std::uintptr_t>(pPrg) - 0x8000;
+    }
+  }
+  TOLVAR_HOT void EnterRam(unsigned addr) {
+    code = pRam + (addr & 0x7FF);
+    start = pRam, end = pRam + 0x7FD;
+    base = reinterpret_cast<std::uintptr_t>(code) - addr;
+  }
+  // The address of the instruction at p in the region, wrapped to 16 bits.
+  TOLVAR_HOT unsigned PcOf(const BYTE* p) const {
+    return static_cast<WORD>(reinterpret_cast<std::uintptr_t>(p) - base);
+  }
+  TOLVAR_HOT unsigned Pc() const {
+    if constexpr (kAnywhere) return pc;
+    return PcOf(code);
   }
 
   // Operand fetches: one byte read, or one word read for two-byte operands.
@@ -177,6 +231,14 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
     return ReadByte(static_cast<WORD>(sp));
   }
   TOLVAR_HOT void PushWord(WORD value) {
+    // SP read and written once: it lives in memory, and a store to work
+    // RAM might change it as far as the compiler knows.
+    if (const unsigned s = sp; s - 1 < 0x1FFF) [[likely]] {
+      pRam[s & 0x7FF] = static_cast<BYTE>(value >> 8);
+      pRam[(s - 1) & 0x7FF] = static_cast<BYTE>(value);
+      sp = static_cast<WORD>(s - 2);
+      return;
+    }
     Push(static_cast<BYTE>(value >> 8));
     Push(static_cast<BYTE>(value));
   }
@@ -287,13 +349,19 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   }
 
   CCpu* pCpu;
-  unsigned a = 0, x = 0, y = 0, nz = 0, c = 0, v = 0;
-  unsigned pc = 0, sp = 0;
+  unsigned a = 0, x = 0, y = 0, nz = 0, c = 0;
+  unsigned& v;
+  // In a burst, pc is set only where it leaves the code pointer: a jump,
+  // and the ways out (aside, done).
+  unsigned pc = 0;
+  unsigned& sp;
   // The cycles left before the limit is reached, less 2^24 for each
   // request of the full test: the instructions test only its sign.
   int left;
-  int limit;
+  int& limit;
   const BYTE* code = nullptr;  // the instruction's bytes, see CodeAt
+  const BYTE *&start, *&end;
+  std::uintptr_t& base;
 };
 
 // Read-modify-write on memory: one read, then one write of the result.
@@ -412,7 +480,8 @@ using SRegisters = SBurst<true>;
 
 template <class Op>
 static auto OnRegisters(CCpu& cpu, Op op) {
-  SRegisters b(cpu, 0, 0);
+  SRare rare;
+  SRegisters b(cpu, rare, 0, 0);
   const auto result = op(b);
   b.ToCpu();
   return result;
@@ -451,14 +520,17 @@ bool CCpu::Execute(int& nCycles) {
   return ExecuteUntil(nCycles, nCycles, kRunning);
 }
 
-bool CCpu::ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state) {
+bool CCpu::ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state,
+                        IPeriodEnd* pPeriodEnd) {
   // A burst needs a PRG window to read its code in place.
-  return m_pTracer || !m_pMemory->PrgWindow() ? Run<ERun::kChecked>(nCycles, nCycleLimit, state)
-                                               : Run<ERun::kBurst>(nCycles, nCycleLimit, state);
+  return m_pTracer || !m_pMemory->PrgWindow()
+             ? Run<ERun::kChecked>(nCycles, nCycleLimit, state)
+             : Run<ERun::kBurst>(nCycles, nCycleLimit, state, pPeriodEnd);
 }
 
 template <CCpu::ERun kRun>
-bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
+bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
+               [[maybe_unused]] IPeriodEnd* pPeriodEnd) {
   constexpr bool kBurst = kRun == ERun::kBurst;
   // Waiting and delay loops are skipped unless traced.
   const bool bSkip = kRun != ERun::kChecked || !m_pTracer;
@@ -486,7 +558,8 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   // The burst's registers; a state that is not running from the start
   // still lets one instruction run.
   using SB = SBurst<!kBurst>;
-  SB b(*this, nCycles, nCycleLimit, state != ENesState::Running);
+  SRare rare;
+  SB b(*this, rare, nCycles, nCycleLimit, state != ENesState::Running);
   bool bOk = true;
   // A record's count belongs to the burst that made it.
   if constexpr (kRun != ERun::kAside) m_poll.nCycles = kNoCount;
@@ -495,6 +568,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   // change them. A burst runs the instruction aside instead.
 #define MESSAGE(text)                      \
   if constexpr (kBurst) {                  \
+    b.pc = b.Pc();                         \
     goto aside;                            \
   } else {                                 \
     b.ToCpu();                             \
@@ -503,6 +577,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     b.TestNext();                          \
   }
 
+  // The instruction at b.pc, wherever it lies.
 #define DISPATCH()                                                              \
   if (kRun == ERun::kChecked && m_pTracer) {                                    \
     b.ToCpu();                                                                  \
@@ -510,11 +585,11 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   }                                                                             \
   if (const unsigned inPrg = b.pc - 0x8000; inPrg <= 0x7FFD && (kBurst || b.pPrg)) \
       [[likely]] {                                                              \
-    b.code = b.pPrg + inPrg;                                                    \
+    b.EnterPrg(inPrg);                                                          \
     goto* kHandlers[b.code[0]];                                                 \
   }                                                                             \
   if (b.pc < 0x2000 && (b.pc & 0x7FF) <= 0x7FD) {                               \
-    b.code = b.pRam + (b.pc & 0x7FF);                                           \
+    b.EnterRam(b.pc);                                                           \
     goto* kHandlers[b.code[0]];                                                 \
   }                                                                             \
   b.pc = static_cast<WORD>(b.pc);                                               \
@@ -522,35 +597,67 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
   b.code = nullptr;                                                             \
   goto* kHandlers[b.ReadByte(static_cast<WORD>(b.pc))]
 
-  // Every instruction ends here: the burst goes on while the scanline has
-  // cycles left and the machine runs.
-#define NEXT()                                                                 \
+  // Every instruction ends in a test: the burst goes on while the period
+  // has cycles left and the machine runs. A quiet period (IPeriodEnd) ends
+  // right here, and the burst goes on in place, counting the next from 0.
+  // Then a jump goes on at b.pc.
+#define TEST(pcForDone)                                                        \
   if (b.left < 0) [[unlikely]] {                                               \
     b.left = b.Left();                                                         \
-    if (b.left < 0 || state != ENesState::Running) goto done;                  \
-  }                                                                            \
+    if (kBurst && b.left < 0 && pPeriodEnd && pPeriodEnd->m_nQuietPeriods > 0) { \
+      --pPeriodEnd->m_nQuietPeriods;                                           \
+      b.SetCycles(0);                                                          \
+      m_poll.nCycles = kNoCount;                                               \
+    }                                                                          \
+    if (b.left < 0 || state != ENesState::Running) {                           \
+      b.pc = pcForDone;                                                        \
+      goto stop;                                                               \
+    }                                                                          \
+  }
+#define NEXT()                                                                 \
+  TEST(b.pc)                                                                   \
   if constexpr (kRun == ERun::kAside) {                                        \
     if (b.InPlace(b.pc)) goto done;                                            \
   }                                                                            \
   DISPATCH()
 
+  // A burst's next instruction at p, in its region when p is not below
+  // start (a step forward never is) and not past end.
+#define NEXT_AT(p, bCheckStart)                                                \
+  {                                                                            \
+    const BYTE* const pNext = (p);                                             \
+    TEST(b.PcOf(pNext))                                                        \
+    if ((!(bCheckStart) || pNext >= b.start) && pNext <= b.end) [[likely]] {   \
+      b.code = pNext;                                                          \
+      goto* kHandlers[pNext[0]];                                               \
+    }                                                                          \
+    b.pc = b.PcOf(pNext);                                                      \
+    goto far;                                                                  \
+  }
+
   // An instruction that adds its table length and cycles.
-#define I(op, body)                                    \
-  op_##op : body;                                      \
-  b.pc += kOpcodeLengths[op];                          \
-  b.left -= kOpcodeCycles[op];                         \
-  NEXT()
+#define STEP(len, cycles)        \
+  b.left -= cycles;              \
+  if constexpr (kBurst) {        \
+    NEXT_AT(b.code + len, false) \
+  } else {                       \
+    b.pc += len;                 \
+    NEXT();                      \
+  }
+#define I(op, body) \
+  op_##op : body;   \
+  STEP(kOpcodeLengths[op], kOpcodeCycles[op])
 
   // Branches read their offset only when taken. Each way ends in its own
   // dispatch, which predicts the next instruction better.
 #define BRANCH(op, cond)                                                                \
   op_##op : if (cond) {                                                                 \
-    const unsigned from = b.pc;                                                         \
     const signed char offset = static_cast<signed char>(b.Op8());                       \
-    b.pc = static_cast<WORD>(b.pc + 2 + offset);                                        \
-    b.left -= kOpcodeCycles[op] + 2;                                                    \
     /* back by at most kMaxPollBody + 2 bytes: one compare */                         \
     if (bSkip && static_cast<BYTE>(offset) >= 256 - (kMaxPollBody + 2)) [[unlikely]] { \
+      b.left -= kOpcodeCycles[op] + 2;                                                  \
+      const unsigned from = b.Pc();                                                     \
+      b.pc = static_cast<WORD>(from + 2 + offset);                                      \
       if (op == 0xD0 && offset == -3) {                                                 \
         b.SkipCountdown();                                                              \
       } else if (b.left >= 0 && b.IsPollStart(b.pc)) {                                  \
@@ -560,12 +667,18 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
                            regs, cycles, nCycleLimit);                                  \
         }));                                                                            \
       }                                                                                 \
+      NEXT();                                                                           \
     }                                                                                   \
-    NEXT();                                                                             \
+    /* counted here, so that the test of the count follows at once */                 \
+    b.left -= kOpcodeCycles[op] + 2;                                                    \
+    if constexpr (kBurst) {                                                             \
+      NEXT_AT(b.code + 2 + offset, true)                                                \
+    } else {                                                                            \
+      b.pc = static_cast<WORD>(b.pc + 2 + offset);                                      \
+      NEXT();                                                                           \
+    }                                                                                   \
   }                                                                                     \
-  b.pc += 2;                                                                            \
-  b.left -= kOpcodeCycles[op];                                                          \
-  NEXT()
+  STEP(2, kOpcodeCycles[op])
 
   DISPATCH();
 
@@ -767,7 +880,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     }
     op_0x20: {
       const WORD target = b.Op16();
-      b.PushWord(static_cast<WORD>(b.pc + 2));
+      b.PushWord(static_cast<WORD>(b.Pc() + 2));
       b.pc = target;
       b.left -= kOpcodeCycles[0x20];
       NEXT();
@@ -784,7 +897,10 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     BRANCH(0xF0, (b.nz & 0xFF) == 0);
 
     op_0xF8:
-      if constexpr (kBurst) goto aside;
+      if constexpr (kBurst) {
+        b.pc = b.Pc();
+        goto aside;
+      }
       // Decimal arithmetic is not emulated; a game that asks for it is worth
       // a warning every time.
       m_bDecimal = 1;
@@ -806,7 +922,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     op_0x00:
       // Returns to the byte after the opcode, one short of the chip.
       b.left -= kOpcodeCycles[0x00];
-      b.PushWord(static_cast<WORD>(b.pc + 1));
+      b.PushWord(static_cast<WORD>(b.Pc() + 1));
       m_bBreak = 1;
       b.Push(b.Pack());
       m_bInterrupt = 1;
@@ -818,6 +934,10 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     b.pc = static_cast<WORD>(b.pc + 1);
     bOk = false;
     goto done;
+
+  // A burst's step out of its region goes on wherever b.pc lies.
+  [[maybe_unused]] far:
+    NEXT();
 
   // A burst's instructions outside work RAM and the PRG window, or one that
   // shows a message, run aside.
@@ -831,7 +951,22 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
     if (bOk) {
       NEXT();
     }
+    goto done;
   }
+
+  // The count has reached the limit, or the machine no longer runs. A
+  // burst goes on into the next period where the console can end this one
+  // at once: a return and a new burst cost more than the call.
+  stop:
+    if constexpr (kBurst) {
+      if (pPeriodEnd && b.left < 0 && state == ENesState::Running &&
+          b.Aside([pPeriodEnd] { return pPeriodEnd->EndPeriod(); })) {
+        b.SetCycles(0);
+        m_poll.nCycles = kNoCount;
+        b.TestNext();  // the period's end may have changed the machine's state
+        NEXT();
+      }
+    }
 
   done:
     b.ToCpu();
@@ -840,10 +975,13 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state) {
 #undef MESSAGE
 #undef DISPATCH
 #undef NEXT
+#undef TEST
+#undef NEXT_AT
+#undef STEP
 #undef I
 #undef BRANCH
 }
 
-template bool CCpu::Run<CCpu::ERun::kBurst>(int&, int, const ENesState&);
-template bool CCpu::Run<CCpu::ERun::kAside>(int&, int, const ENesState&);
-template bool CCpu::Run<CCpu::ERun::kChecked>(int&, int, const ENesState&);
+template bool CCpu::Run<CCpu::ERun::kBurst>(int&, int, const ENesState&, IPeriodEnd*);
+template bool CCpu::Run<CCpu::ERun::kAside>(int&, int, const ENesState&, IPeriodEnd*);
+template bool CCpu::Run<CCpu::ERun::kChecked>(int&, int, const ENesState&, IPeriodEnd*);

@@ -17,6 +17,22 @@ class ICpuTracer {
   virtual void TraceInstruction(const class CCpu& cpu, int nCycles) = 0;
 };
 
+// The console's end of a scanline period, for a run of instructions that
+// goes on into the next period instead of returning.
+class IPeriodEnd {
+ public:
+  virtual ~IPeriodEnd() = default;
+  // Called when the run has used up a period's cycles, with the CPU's
+  // members out of date. True when it has ended the period: the run goes
+  // on, counting the next from 0. False leaves the end to the caller, and
+  // the run returns.
+  virtual bool EndPeriod() = 0;
+  // Periods whose end needs nothing but a new count: the run ends them
+  // without a call, taking one from here for each. The console sets it and
+  // learns from what is left how many the run has ended.
+  int m_nQuietPeriods = 0;
+};
+
 // The console's 6502, without decimal arithmetic.
 class CCpu {
  public:
@@ -30,8 +46,10 @@ class CCpu {
   // opcode outside the instruction set (reported, PC advanced by one).
   bool Execute(int& nCycles);
   // Executes instructions, testing after each one, until nCycles reaches
-  // nCycleLimit or state is no longer running. False on a bad opcode.
-  bool ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state);
+  // nCycleLimit or state is no longer running. False on a bad opcode. With
+  // pPeriodEnd it may go on through further periods (IPeriodEnd).
+  bool ExecuteUntil(int& nCycles, int nCycleLimit, const ENesState& state,
+                    IPeriodEnd* pPeriodEnd = nullptr);
   void Nmi(int& nCycles);
 
   BYTE PackStatus();
@@ -85,7 +103,8 @@ class CCpu {
   // there is no PRG window.
   enum class ERun { kBurst, kAside, kChecked };
   template <ERun kRun>
-  bool Run(int& nCycles, int nCycleLimit, const ENesState& state);
+  bool Run(int& nCycles, int nCycleLimit, const ENesState& state,
+           IPeriodEnd* pPeriodEnd = nullptr);
   void ShowMessage(const char* pszText);
   int SkipPolls(const BYTE* pPrg, const BYTE* pRam, WORD pc, WORD target, std::uint64_t regs,
                 int cycles, int nLimit);

@@ -72,7 +72,7 @@ bool CInput::IsKeyDown(int nKeyCode) {
 }
 
 BYTE CInput::ReadPort(WORD addr) {
-  if (!m_bStrobed) return 0;
+  if (const int nButton = ReadButton(addr); nButton >= 0) return static_cast<BYTE>(nButton);
   const int nPort = addr & 1;  // 0x4016 is 0, 0x4017 is 1
   int& n = m_readCount[nPort];
   if (n < 0x7FFFFFFF) ++n;  // counts on without overflowing

@@ -14,6 +14,17 @@ class CInput {
   virtual ~CInput();
 
   BYTE ReadPort(WORD addr);
+  // A read of one of the first eight buttons from the keyboard's own state,
+  // or of the port before any strobe: what ReadPort would return, cheap
+  // enough to inline where programs read the port many times a frame; -1
+  // (nothing changed) for any other read, which ReadPort must make.
+  int ReadButton(WORD addr) {
+    if (!m_bStrobed) return 0;
+    int& n = m_readCount[addr & 1];
+    if (n >= kButtonCount || !m_pLiveKeys) return -1;
+    const unsigned nKeyCode = static_cast<unsigned>(m_keyCodes[n++]);
+    return nKeyCode <= 255 && m_pLiveKeys[nKeyCode] ? 0x41 : 0x40;
+  }
   void WritePort(WORD addr, BYTE value);
   // Copies the whole key state (256 bytes) into keys.
   void PollKeyboard(BYTE* keys);

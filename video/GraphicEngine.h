@@ -17,6 +17,8 @@ class CGraphicEngine {
   virtual void Init() {}
   virtual void Shutdown() {}
   virtual void DrawScanline(BYTE /*line*/) {}
+  // False when DrawScanline does nothing, so the loop need not call it.
+  virtual bool DrawsScanlines() const { return true; }
   virtual void DrawPalettes() {}
   virtual void DrawPatternTables() {}
   virtual void DrawSprites(BYTE /*front*/) {}

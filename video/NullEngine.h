@@ -9,4 +9,5 @@ class CNullEngine : public CGraphicEngine {
   explicit CNullEngine(CPpu* pPpu) : CGraphicEngine(pPpu) {}
   // Not one empty call per byte of a bank switch.
   void UpdatePatterns(WORD /*first*/, int /*nCount*/) override {}
+  bool DrawsScanlines() const override { return false; }
 };
