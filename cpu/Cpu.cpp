@@ -230,24 +230,29 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
     if (sp < 0x2000) [[likely]] return pRam[sp & 0x7FF];
     return ReadByte(static_cast<WORD>(sp));
   }
+  // A word on a stack within page 1, as it is but for a runaway SP, is two
+  // adjacent bytes of work RAM: one word store or load, with no masking.
   TOLVAR_HOT void PushWord(WORD value) {
     // SP read and written once: it lives in memory, and a store to work
     // RAM might change it as far as the compiler knows.
-    if (const unsigned s = sp; s - 1 < 0x1FFF) [[likely]] {
-      pRam[s & 0x7FF] = static_cast<BYTE>(value >> 8);
-      pRam[(s - 1) & 0x7FF] = static_cast<BYTE>(value);
-      sp = static_cast<WORD>(s - 2);
+    if (const unsigned s = sp; s - 0x101 < 0xFF) [[likely]] {
+      BYTE* const p = pRam + (s - 1);
+      p[0] = static_cast<BYTE>(value);
+      p[1] = static_cast<BYTE>(value >> 8);
+      sp = s - 2;
       return;
     }
     Push(static_cast<BYTE>(value >> 8));
     Push(static_cast<BYTE>(value));
   }
   TOLVAR_HOT WORD PopWord() {
+    if (const unsigned s = sp; s - 0xFF < 0xFF) [[likely]] {
+      sp = s + 2;
+      const BYTE* const p = pRam + (s + 1);
+      return static_cast<WORD>(p[0] | p[1] << 8);
+    }
     sp = static_cast<WORD>(sp + 2);
-    const WORD addr = static_cast<WORD>(sp - 1);
-    if (addr < 0x2000) [[likely]]
-      return static_cast<WORD>(pRam[addr & 0x7FF] | pRam[(addr + 1) & 0x7FF] << 8);
-    return ReadWord(addr);
+    return ReadWord(static_cast<WORD>(sp - 1));
   }
 
   // The status byte, stored in m_P as PackStatus does, and back.
