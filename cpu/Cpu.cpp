@@ -100,16 +100,18 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   template <class Call>
   TOLVAR_HOT auto Aside(Call call) {
     if constexpr (kAnywhere) return call();
+    // pc is not among them: a burst sets it wherever it uses it, so it
+    // holds nothing between instructions, and needs no machine register.
     struct {
-      unsigned a, x, y, nz, c, pc;
+      unsigned a, x, y, nz, c;
       BYTE* pRam;
       const BYTE *pPrg, *code;
-    } parked{a, x, y, nz, c, pc, pRam, pPrg, code};
+    } parked{a, x, y, nz, c, pRam, pPrg, code};
     asm volatile("" : "+m"(parked));
     const auto result = call();
     asm volatile("" : "+m"(parked));
     a = parked.a, x = parked.x, y = parked.y, nz = parked.nz;
-    c = parked.c, pc = parked.pc;
+    c = parked.c;
     pRam = parked.pRam, pPrg = parked.pPrg, code = parked.code;
     return result;
   }
