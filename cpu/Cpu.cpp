@@ -61,6 +61,7 @@ struct SRare {
   int limit = 0;
   const BYTE *start = nullptr, *end = nullptr;  // a burst's region, see EnterPrg
   std::uintptr_t base = 0;
+  CInput* input = nullptr;  // the controller port's, for button reads
 };
 
 template <bool kAnywhere>
@@ -74,10 +75,11 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   TOLVAR_HOT SBurst(CCpu& cpu, SRare& rare, int nCycles, int nLimit, bool bTest = false)
       : TBusFastPath<SBurst>(cpu.m_pMemory), pCpu(&cpu), v(rare.v), sp(rare.sp),
         left(nLimit - 1 - nCycles), limit(rare.limit), start(rare.start), end(rare.end),
-        base(rare.base) {
+        base(rare.base), input(rare.input) {
     // Its address handed on: the compiler keeps the fields in memory.
     asm volatile("" : : "r"(&rare) : "memory");
     limit = nLimit;
+    input = cpu.m_pMemory->m_pInput;
     if (bTest) TestNext();
     FromCpu();
   }
@@ -128,7 +130,7 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
     // answered from the key state in place: without a call the registers
     // need no parking.
     if ((addr | 1) == 0x4017) {
-      if (const int nButton = pCpu->m_pMemory->m_pInput->ReadButton(addr); nButton >= 0)
+      if (const int nButton = input->ReadButton(addr); nButton >= 0)
         return static_cast<BYTE>(nButton);
     }
     TestAfter(addr);
@@ -369,6 +371,7 @@ struct SBurst : TBusFastPath<SBurst<kAnywhere>> {
   const BYTE* code = nullptr;  // the instruction's bytes, see CodeAt
   const BYTE *&start, *&end;
   std::uintptr_t& base;
+  CInput*& input;
 };
 
 // Read-modify-write on memory: one read, then one write of the result.
