@@ -62,6 +62,7 @@ struct SRare {
   const BYTE *start = nullptr, *end = nullptr;  // a burst's region, see EnterPrg
   std::uintptr_t base = 0;
   CInput* input = nullptr;  // the controller port's, for button reads
+  IPeriodEnd* periodEnd = nullptr;  // the run's, for ending periods
 };
 
 template <bool kAnywhere>
@@ -569,7 +570,14 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
   // still lets one instruction run.
   using SB = SBurst<!kBurst>;
   SRare rare;
+  rare.periodEnd = pPeriodEnd;
   SB b(*this, rare, nCycles, nCycleLimit, state != ENesState::Running);
+  // The table's address in a machine register, so that a dispatch is one
+  // indexed jump instead of working the address out again each time: the
+  // empty statement hides where it comes from. The period's end, rarely
+  // needed, waits in memory and leaves its register to the table.
+  const void* const* handlers = kHandlers;
+  asm("" : "+r"(handlers));
   bool bOk = true;
   // A record's count belongs to the burst that made it.
   if constexpr (kRun != ERun::kAside) m_poll.nCycles = kNoCount;
@@ -596,16 +604,16 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
   if (const unsigned inPrg = b.pc - 0x8000; inPrg <= 0x7FFD && (kBurst || b.pPrg)) \
       [[likely]] {                                                              \
     b.EnterPrg(inPrg);                                                          \
-    goto* kHandlers[b.code[0]];                                                 \
+    goto* handlers[b.code[0]];                                                  \
   }                                                                             \
   if (b.pc < 0x2000 && (b.pc & 0x7FF) <= 0x7FD) {                               \
     b.EnterRam(b.pc);                                                           \
-    goto* kHandlers[b.code[0]];                                                 \
+    goto* handlers[b.code[0]];                                                  \
   }                                                                             \
   b.pc = static_cast<WORD>(b.pc);                                               \
   if constexpr (kBurst) goto aside;                                             \
   b.code = nullptr;                                                             \
-  goto* kHandlers[b.ReadByte(static_cast<WORD>(b.pc))]
+  goto* handlers[b.ReadByte(static_cast<WORD>(b.pc))]
 
   // Every instruction ends in a test: the burst goes on while the period
   // has cycles left and the machine runs. A quiet period (IPeriodEnd) ends
@@ -614,8 +622,8 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
 #define TEST(pcForDone)                                                        \
   if (b.left < 0) [[unlikely]] {                                               \
     b.left = b.Left();                                                         \
-    if (kBurst && b.left < 0 && pPeriodEnd && pPeriodEnd->m_nQuietPeriods > 0) { \
-      --pPeriodEnd->m_nQuietPeriods;                                           \
+    if (kBurst && b.left < 0 && rare.periodEnd && rare.periodEnd->m_nQuietPeriods > 0) { \
+      --rare.periodEnd->m_nQuietPeriods;                                       \
       b.SetCycles(0);                                                          \
       m_poll.nCycles = kNoCount;                                               \
     }                                                                          \
@@ -639,7 +647,7 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
     TEST(b.PcOf(pNext))                                                        \
     if ((!(bCheckStart) || pNext >= b.start) && pNext <= b.end) [[likely]] {   \
       b.code = pNext;                                                          \
-      goto* kHandlers[pNext[0]];                                               \
+      goto* handlers[pNext[0]];                                                \
     }                                                                          \
     b.pc = b.PcOf(pNext);                                                      \
     goto far;                                                                  \
@@ -969,8 +977,8 @@ bool CCpu::Run(int& nCycles, int nCycleLimit, const ENesState& state,
   // at once: a return and a new burst cost more than the call.
   stop:
     if constexpr (kBurst) {
-      if (pPeriodEnd && b.left < 0 && state == ENesState::Running &&
-          b.Aside([pPeriodEnd] { return pPeriodEnd->EndPeriod(); })) {
+      if (rare.periodEnd && b.left < 0 && state == ENesState::Running &&
+          b.Aside([p = rare.periodEnd] { return p->EndPeriod(); })) {
         b.SetCycles(0);
         m_poll.nCycles = kNoCount;
         b.TestNext();  // the period's end may have changed the machine's state
