@@ -65,8 +65,9 @@ void CInput::WritePort(WORD /*addr*/, BYTE value) {
 }
 
 bool CInput::IsKeyDown(int nKeyCode) {
+  // Only a device without a live state gets here: ReadButton answers the
+  // button reads of the others.
   if (nKeyCode < 0 || nKeyCode > 255) return false;
-  if (m_pLiveKeys) return m_pLiveKeys[nKeyCode] != 0;
   RefreshKeyState();
   return m_keyState[nKeyCode] != 0;
 }
